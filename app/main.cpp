@@ -1,0 +1,14 @@
+#include "main_window/frmBMI.h"
+#include "platform/Application.h"
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    bmi::ConfigureApplication(app);
+    bmi::QtPlatform platform;
+    bmi::frmBMI window(platform);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The BMI of an accepted entry, its display text, slider position and category band.
+
+#include "calc/Measurement.h"
+
+#include <cstdint>
+#include <string>
+
+namespace bmi::calc {
+
+inline constexpr int kBandCount = 5;
+
+struct BMIResult {
+    float RoundedBMI = 0.0f;
+    std::string DisplayText;
+    std::int32_t SliderValue = 0;
+    int Band = 0; // 0..4, index into the band labels
+    friend bool operator==(const BMIResult&, const BMIResult&) = default;
+};
+
+BMIResult ComputeBMI(const MetricEntry& entry);
+
+// Nearest integer, an exact half going to the even neighbour; saturates at the int32
+// limits and gives 0 for NaN, so every input has a defined result.
+std::int32_t RoundHalfEven(double value);
+
+} // namespace bmi::calc

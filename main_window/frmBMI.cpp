@@ -1,0 +1,335 @@
+#include "main_window/frmBMI.h"
+
+#include "calc/KeyFilter.h"
+#include "calc/Measurement.h"
+#include "feet_inches_dialog/frmFtToInches.h"
+#include "links/AdvertPointer.h"
+#include "links/HtmlHelp.h"
+#include "links/WebLinks.h"
+#include "main_window/frmBMIDesign.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "resources/Resources.h"
+
+#include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace bmi {
+
+namespace {
+
+template <typename T> T* control(const BuiltDesign& built, const QString& name) {
+    auto* w = qobject_cast<T*>(built.byName.value(name));
+    Q_ASSERT_X(w, "frmBMI", qPrintable(name));
+    return w;
+}
+
+QString indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+// The character code a key press produces, as the measurement boxes judge it: 8 for
+// Backspace, 1..26 for Ctrl+letter, the character for printable text; 0 for keys
+// that produce no character (arrows, Delete, Shift, function keys) and for Tab.
+int characterCode(const QKeyEvent* k) {
+    const auto mods = k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (k->key() == Qt::Key_Backspace)
+        return mods & Qt::ControlModifier ? 127 : calc::kKeyBackspace;
+    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
+        return 0;
+    if (mods == Qt::ControlModifier && k->key() >= Qt::Key_A && k->key() <= Qt::Key_Z)
+        return k->key() - Qt::Key_A + 1;
+    if (mods != Qt::NoModifier)
+        return 0;
+    const QString text = k->text();
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return 0;
+    return text.at(0).unicode();
+}
+
+} // namespace
+
+frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
+    InitResources();
+    setObjectName(QStringLiteral("frmBMI"));
+    setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
+                   QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
+    setWindowIcon(QIcon(QStringLiteral(":/BMI-Trevala.ico")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(TwipsToPixels(kMainScaleWidth), TwipsToPixels(kMainScaleHeight));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, DesignColor(kMainBackColor, pal));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    const BuiltDesign built = BuildDesign(this, MainWindowDesign());
+    m_c.Frame1 = control<Frame>(built, QStringLiteral("Frame1"));
+    m_c.Frame2 = control<Frame>(built, QStringLiteral("Frame2"));
+    for (int i = 0; i < 4; ++i)
+        m_c.Label1[i] = control<Label>(built, indexed("Label1", i));
+    m_c.txtHT = control<TextBox>(built, QStringLiteral("txtHT"));
+    m_c.txtWT = control<TextBox>(built, QStringLiteral("txtWT"));
+    m_c.cmbHT = control<ComboBox>(built, QStringLiteral("cmbHT"));
+    m_c.cmbWT = control<ComboBox>(built, QStringLiteral("cmbWT"));
+    m_c.cmbPerson = control<ComboBox>(built, QStringLiteral("cmbPerson"));
+    m_c.lblPerson = control<Label>(built, QStringLiteral("lblPerson"));
+    m_c.CmdDetail = control<CommandButton>(built, QStringLiteral("CmdDetail"));
+    m_c.cmdCalculate = control<CommandButton>(built, QStringLiteral("cmdCalculate"));
+    m_c.cmdHLP = control<CommandButton>(built, QStringLiteral("cmdHLP"));
+    m_c.cmdClose = control<CommandButton>(built, QStringLiteral("cmdClose"));
+    m_c.cmdHomePage = control<CommandButton>(built, QStringLiteral("cmdHomePage"));
+    m_c.imgAD = control<Image>(built, QStringLiteral("imgAD"));
+    m_c.Slider1 = control<Slider>(built, QStringLiteral("Slider1"));
+    for (int i = 0; i < calc::kBandCount; ++i)
+        m_c.lblColor[i] = control<Label>(built, indexed("lblColor", i));
+    m_c.Tick.push_back(control<Line>(built, indexed("Tick", 0)));
+    m_c.lblBMIValue.push_back(control<Label>(built, indexed("lblBMIValue", 0)));
+    m_c.lblBMI = control<Label>(built, QStringLiteral("lblBMI"));
+    m_c.LineSlider = control<Line>(built, QStringLiteral("LineSlider"));
+
+    m_c.Slider1->setRange(13, 45);
+    m_c.Slider1->setSingleStep(1);
+    m_c.Slider1->setPageStep(5);
+
+    // Enter and Escape belong to the default and cancel buttons from every control.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            w->installEventFilter(this);
+
+    connect(m_c.cmdCalculate, &QPushButton::clicked, this, &frmBMI::cmdCalculate_Click);
+    connect(m_c.Slider1, &Slider::MouseUp, this, &frmBMI::Slider1_MouseUp);
+    connect(m_c.CmdDetail, &QPushButton::clicked, this, &frmBMI::CmdDetail_Click);
+    connect(m_c.cmdHLP, &QPushButton::clicked, this, &frmBMI::cmdHLP_Click);
+    connect(m_c.cmdHomePage, &QPushButton::clicked, this, &frmBMI::cmdHomePage_Click);
+    connect(m_c.cmdClose, &QPushButton::clicked, this, &frmBMI::cmdClose_Click);
+    connect(m_c.imgAD, &Image::Click, this, &frmBMI::imgAD_Click);
+    connect(m_c.imgAD, &Image::MouseMove, this, [this] { AdvertMouseMove(m_platform, *m_c.imgAD); });
+    connect(m_c.imgAD, &Image::MouseUp, this, [this] { AdvertMouseUp(*m_c.imgAD); });
+    for (ComboBox* list : {m_c.cmbHT, m_c.cmbWT}) {
+        connect(list, &ComboBox::Click, this, &frmBMI::ClearResult);
+        // Delete or a paste into the edit field changes the unit without a Click.
+        connect(list, &QComboBox::editTextChanged, this, &frmBMI::ClearResult);
+    }
+    // Paste, Delete and undo bypass the key filter but change the entry all the same.
+    for (TextBox* box : {m_c.txtHT, m_c.txtWT})
+        connect(box, &QLineEdit::textChanged, this, &frmBMI::ClearResult);
+
+    Form_Load();
+}
+
+frmBMI::~frmBMI() { delete m_dialog; }
+
+frmFtToInches* frmBMI::feetInchesDialog() const { return m_dialog; }
+
+void frmBMI::Form_Load() {
+    m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
+    m_c.cmbPerson->hide();
+    m_c.lblPerson->hide();
+    m_c.cmbHT->addItems({QStringLiteral("inches"), QStringLiteral("centimeters")});
+    m_c.cmbWT->addItems({QStringLiteral("pounds"), QStringLiteral("kilograms")});
+    m_c.cmbHT->SelectEntry(0);
+    m_c.cmbWT->SelectEntry(0);
+    LayoutScale();
+    m_c.txtHT->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- Result display -------------------------------------------------------------
+
+void frmBMI::ClearResult() {
+    m_c.Slider1->setValue_(0);
+    m_c.lblBMI->setBackColor(DesignColor(kSysWindowBackground, m_c.lblBMI->palette()));
+    m_c.lblBMI->setCaption(QString());
+}
+
+void frmBMI::ShowResult(const calc::BMIResult& result) {
+    m_c.lblBMI->setCaption(QString::fromStdString(result.DisplayText));
+    m_c.Slider1->setValue_(result.SliderValue);
+    m_c.lblBMI->setBackColor(m_c.lblColor[static_cast<std::size_t>(result.Band)]->BackColor());
+}
+
+void frmBMI::cmdCalculate_Click() {
+    const calc::Validation v =
+        calc::ValidateAndConvert(utf8(m_c.txtHT->text()), utf8(m_c.cmbHT->Text()),
+                                 utf8(m_c.txtWT->text()), utf8(m_c.cmbWT->Text()));
+    if (const auto* rejection = std::get_if<calc::Rejection>(&v)) {
+        m_platform.MsgBox(this, QString::fromStdString(rejection->Prompt), rejection->Style);
+        return;
+    }
+    ShowResult(calc::ComputeBMI(std::get<calc::MetricEntry>(v)));
+}
+
+void frmBMI::Slider1_MouseUp() {
+    m_c.Slider1->setValue_(
+        calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+}
+
+// ---- Scale ----------------------------------------------------------------------
+
+void frmBMI::LayoutScale() {
+    Slider& slider = *m_c.Slider1;
+    Line& axis = *m_c.LineSlider;
+    axis.setX1(slider.Left() + 190);
+    axis.setX2(slider.Left() + slider.Width() - 220);
+    const float s = static_cast<float>((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
+
+    constexpr int kTicks = 8;
+    for (int k = 0; k < kTicks; ++k) {
+        if (k > 0) {
+            // Copies stack as their element 0 does: ticks under the result label,
+            // numbers under the axis.
+            Line* tick = m_c.Tick[0]->Copy(indexed("Tick", k));
+            tick->stackUnder(m_c.lblBMI);
+            m_c.Tick.push_back(tick);
+            Label* number = m_c.lblBMIValue[0]->Copy(indexed("lblBMIValue", k));
+            number->stackUnder(m_c.LineSlider);
+            m_c.lblBMIValue.push_back(number);
+        }
+        const int v = 15 + 5 * k;
+        const float x =
+            static_cast<float>(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
+        Line& tick = *m_c.Tick[k];
+        tick.setX1(x);
+        tick.setX2(tick.X1());
+        tick.setY1(axis.Y1());
+        tick.setY2(tick.Y1() + 300);
+        tick.setVisible(true);
+
+        Label& number = *m_c.lblBMIValue[k];
+        const double w = number.Width(); // before the caption changes it
+        number.setLeft(static_cast<float>(tick.X1() - w / 2));
+        number.setTop(tick.Y2());
+        number.setCaption(QString::number(v));
+        number.setVisible(true);
+    }
+
+    auto T = [this](int k) { return m_c.Tick[k]->X1(); };
+    const double A = axis.X1();
+    const std::array<std::pair<double, double>, calc::kBandCount> edges{{
+        {A, T(1) - A},
+        {T(1), T(2) - T(1)},
+        {T(2), T(3) - T(2)},
+        {T(3), T(5) - T(3)},
+        {T(5), T(6) - T(5) + 10},
+    }};
+    const Label& first = *m_c.lblColor[0];
+    for (int b = 0; b < calc::kBandCount; ++b) {
+        Label& band = *m_c.lblColor[b];
+        band.setLeft(static_cast<float>(edges[b].first));
+        band.setWidth(static_cast<float>(edges[b].second));
+        if (b > 0) {
+            band.setTop(first.Top());
+            band.setHeight(first.Height());
+        }
+    }
+}
+
+// ---- Keys -----------------------------------------------------------------------
+
+std::int16_t frmBMI::AscSingle(std::int16_t KeyAscii, QLineEdit* txtName) {
+    auto* box = static_cast<TextBox*>(txtName);
+    const QString text = box->text();
+    if (calc::AdmitsKey(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                            static_cast<std::size_t>(text.size())),
+                        box->SelStart(), KeyAscii))
+        return KeyAscii;
+    m_platform.Beep();
+    return 0;
+}
+
+bool frmBMI::measurementKey(QLineEdit* box, QEvent* event) {
+    if (event->type() == QEvent::InputMethod) {
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        const QString commit = im->commitString();
+        if (commit.isEmpty())
+            return false;
+        // Committed text passes the same filter, one character at a time.
+        for (const QChar ch : commit) {
+            ClearResult();
+            if (AscSingle(static_cast<std::int16_t>(ch.unicode()), box) != 0)
+                box->insert(QString(ch));
+        }
+        return true;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const auto alt = key->modifiers() & (Qt::AltModifier | Qt::MetaModifier);
+    if (alt && !(key->modifiers() & Qt::ControlModifier) && !key->text().isEmpty())
+        return true; // Alt+key types nothing
+    const int code = characterCode(key);
+    if (code == 0)
+        return false;
+    ClearResult();
+    if (AscSingle(static_cast<std::int16_t>(code), box) == 0)
+        return true;
+    if (code == calc::kKeyBackspace)
+        return false; // the box deletes as usual
+    box->insert(QString(QChar(static_cast<char16_t>(code))));
+    return true;
+}
+
+bool frmBMI::unitListKey(QEvent* event) {
+    // Unit lists are chosen from, never typed into: characters are swallowed silently.
+    if (event->type() == QEvent::InputMethod) {
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        return !im->commitString().isEmpty();
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Backspace)
+        return true;
+    return characterCode(key) != 0 || (!key->text().isEmpty() && key->text().at(0).isPrint());
+}
+
+bool frmBMI::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (isEnter(key)) {
+            auto* button = qobject_cast<QPushButton*>(watched);
+            (button ? button : m_c.cmdCalculate)->click();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            m_c.cmdClose->click();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod) {
+        if (watched == m_c.txtHT || watched == m_c.txtWT)
+            return measurementKey(static_cast<QLineEdit*>(watched), event);
+        if (watched == m_c.cmbHT || watched == m_c.cmbWT)
+            return unitListKey(event);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Buttons and links ----------------------------------------------------------
+
+void frmBMI::CmdDetail_Click() {
+    if (!m_dialog)
+        m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
+    const QRect outer = frameGeometry();
+    const QPointF place = FeetInchesDialogPlace(
+        outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel, outer.width() * kTwipsPerPixel,
+        kMainScaleWidth, 0, 4050, 780, 300);
+    m_dialog->move(TwipsToPixels(place.x()), TwipsToPixels(place.y()));
+    m_dialog->hide();
+    m_dialog->exec();
+    // Every closing destroys the dialog, so the next opening starts from its design.
+    delete m_dialog;
+}
+
+void frmBMI::cmdHLP_Click() { ShowHelp(m_platform, this); }
+
+void frmBMI::cmdHomePage_Click() { OpenWebPage(m_platform, this, MakerPageUrl(kHomePage)); }
+
+void frmBMI::imgAD_Click() { OpenWebPage(m_platform, this, MakerPageUrl(kSuitePage)); }
+
+void frmBMI::cmdClose_Click() { close(); }
+
+} // namespace bmi

@@ -1,0 +1,21 @@
+#include "platform/Application.h"
+
+#include "platform/Design.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace bmi {
+
+void ConfigureApplication(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("BMI-Trevala"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
+    QApplication::setOrganizationName(QStringLiteral("Trevala Software"));
+    // The windows are laid out in fixed twips; one style everywhere keeps the boxes'
+    // frames and margins the same on every desktop.
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    app.setFont(DesignFont(kDefaultFont));
+}
+
+} // namespace bmi

@@ -1,0 +1,305 @@
+#include "platform/Controls.h"
+
+#include "platform/Twips.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace bmi {
+
+// ---- Label ----------------------------------------------------------------------
+
+Label::Label(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setMargin(0);
+    setIndent(0);
+}
+
+void Label::setLeft(double v) {
+    m_left = v;
+    applyGeometry();
+}
+void Label::setTop(double v) {
+    m_top = v;
+    applyGeometry();
+}
+void Label::setWidth(double v) {
+    m_width = v;
+    applyGeometry();
+}
+void Label::setHeight(double v) {
+    m_height = v;
+    applyGeometry();
+}
+void Label::setTwips(double left, double top, double width, double height) {
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    applyGeometry();
+}
+
+void Label::applyGeometry() {
+    QRect r = TwipsRect(m_left, m_top, m_width, m_height);
+    // A label that fits itself to its caption never clips it, even where our font runs
+    // a pixel wider than the one the design was measured with.
+    if (m_autoSize)
+        r.setSize(r.size().expandedTo(sizeHint()));
+    setGeometry(r);
+}
+
+void Label::setCaption(const QString& caption) {
+    setText(caption);
+    if (m_autoSize) {
+        const QSize hint = sizeHint();
+        m_width = hint.width() * kTwipsPerPixel;
+        m_height = hint.height() * kTwipsPerPixel;
+    }
+    applyGeometry();
+}
+
+void Label::setBackColor(const QColor& color) {
+    m_backColor = color;
+    setAutoFillBackground(color.isValid());
+    if (color.isValid()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, color);
+        setPalette(pal);
+    }
+    update();
+}
+
+Label* Label::Copy(const QString& name) const {
+    auto* copy = new Label(parentWidget());
+    copy->setObjectName(name);
+    copy->setFont(font());
+    copy->setPalette(palette());
+    copy->setAlignment(alignment());
+    copy->setFrameStyle(frameStyle());
+    copy->setAutoSize(m_autoSize);
+    copy->setText(text());
+    copy->setBackColor(m_backColor);
+    copy->setToolTip(toolTip());
+    copy->setTwips(m_left, m_top, m_width, m_height);
+    copy->hide();
+    return copy;
+}
+
+// ---- Line -----------------------------------------------------------------------
+
+Line::Line(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Line::setX1(double v) {
+    m_x1 = v;
+    applyGeometry();
+}
+void Line::setY1(double v) {
+    m_y1 = v;
+    applyGeometry();
+}
+void Line::setX2(double v) {
+    m_x2 = v;
+    applyGeometry();
+}
+void Line::setY2(double v) {
+    m_y2 = v;
+    applyGeometry();
+}
+void Line::setPoints(double x1, double y1, double x2, double y2) {
+    m_x1 = x1;
+    m_y1 = y1;
+    m_x2 = x2;
+    m_y2 = y2;
+    applyGeometry();
+}
+
+QPoint Line::P1() const { return {TwipsToPixels(m_x1), TwipsToPixels(m_y1)}; }
+QPoint Line::P2() const { return {TwipsToPixels(m_x2), TwipsToPixels(m_y2)}; }
+
+void Line::applyGeometry() {
+    // The widget is just the line's bounding box, one pixel wide at least.
+    setGeometry(QRect(P1(), P2()).normalized().adjusted(0, 0, 1, 1));
+    update();
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    const QPoint origin = geometry().topLeft();
+    p.drawLine(P1() - origin, P2() - origin);
+}
+
+Line* Line::Copy(const QString& name) const {
+    auto* copy = new Line(parentWidget());
+    copy->setObjectName(name);
+    copy->setPalette(palette());
+    copy->setPoints(m_x1, m_y1, m_x2, m_y2);
+    copy->hide();
+    return copy;
+}
+
+// ---- Frame ----------------------------------------------------------------------
+
+Frame::Frame(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
+
+void Frame::setCaption(const QString& caption) {
+    m_caption = caption;
+    update();
+}
+
+void Frame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    // The top edge runs through the middle of the caption line.
+    const int top = m_caption.isEmpty() ? 0 : fm.height() / 2;
+    const QRect r = rect().adjusted(0, top, -1, -1);
+    const QColor shadow(128, 128, 128);
+    const QColor light(255, 255, 255);
+    p.setPen(shadow);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(light);
+    p.drawRect(r.adjusted(1, 1, 0, 0));
+    if (!m_caption.isEmpty()) {
+        const int x = 8;
+        const QRect textRect(x, 0, fm.horizontalAdvance(m_caption), fm.height());
+        p.fillRect(textRect, palette().color(QPalette::Window));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, m_caption);
+    }
+}
+
+// ---- ComboBox -------------------------------------------------------------------
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setDuplicatesEnabled(true);
+    setCompleter(nullptr);
+    lineEdit()->setAcceptDrops(false);
+    connect(this, &QComboBox::activated, this, &ComboBox::Click);
+}
+
+void ComboBox::SelectEntry(int index) {
+    setCurrentIndex(index);
+    // An editable list keeps a text the user typed over the same entry; selecting
+    // writes the entry's text back, as choosing it would.
+    if (index >= 0 && index < count())
+        setEditText(itemText(index));
+    emit Click();
+}
+
+// ---- TextBox --------------------------------------------------------------------
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) { setAcceptDrops(false); }
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    const int start = selectionStart();
+    const int length = selectionLength();
+    const int caret = cursorPosition();
+    QLineEdit::focusOutEvent(event);
+    if (start >= 0 && length > 0) {
+        // Put the caret back at the end it was on.
+        if (caret == start)
+            setSelection(start + length, -length);
+        else
+            setSelection(start, length);
+    } else {
+        setCursorPosition(caret);
+    }
+}
+
+// ---- CommandButton --------------------------------------------------------------
+
+CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
+    // Enter is routed by each window's own default-button rule, not by Qt's.
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+// ---- Image ----------------------------------------------------------------------
+
+Image::Image(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    setMargin(0);
+}
+
+void Image::setBorderStyle(int style) {
+    if (m_borderStyle == style)
+        return;
+    m_borderStyle = style;
+    update();
+}
+
+void Image::mouseMoveEvent(QMouseEvent* event) {
+    emit MouseMove();
+    event->accept();
+}
+
+void Image::mousePressEvent(QMouseEvent* event) {
+    m_pressed = true;
+    event->accept();
+}
+
+void Image::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    if (event->buttons() == Qt::NoButton)
+        m_pressed = false;
+    emit MouseUp(event->button());
+    if (click)
+        emit Click();
+    event->accept();
+}
+
+void Image::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (m_borderStyle == 1) {
+        QPainter p(this);
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+// ---- Slider ---------------------------------------------------------------------
+
+Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    // The user's own moves (keyboard, dragging) are the new value.
+    connect(this, &QAbstractSlider::valueChanged, this, [this](int v) {
+        if (!m_settingValue)
+            m_value = v;
+    });
+}
+
+void Slider::setValue_(int value) {
+    m_value = value;
+    m_settingValue = true;
+    setValue(value); // QSlider clamps: the thumb goes to the nearer end
+    m_settingValue = false;
+}
+
+void Slider::setTwips(double left, double top, double width, double height) {
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    setGeometry(TwipsRect(left, top, width, height));
+}
+
+void Slider::mousePressEvent(QMouseEvent* event) {
+    QSlider::mousePressEvent(event);
+    // Every button's release must come back here, not only the one QSlider uses.
+    event->accept();
+}
+
+void Slider::mouseReleaseEvent(QMouseEvent* event) {
+    QSlider::mouseReleaseEvent(event);
+    emit MouseUp(event->button());
+}
+
+} // namespace bmi

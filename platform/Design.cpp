@@ -1,0 +1,134 @@
+#include "platform/Design.h"
+
+#include "platform/Controls.h"
+
+#include <QLineEdit>
+#include <QPixmap>
+
+#include <algorithm>
+#include <vector>
+
+namespace bmi {
+
+QFont DesignFont(const FontSpec& spec) {
+    QFont font;
+    font.setFamilies({QString::fromLatin1(spec.family), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(spec.points);
+    font.setBold(spec.bold);
+    return font;
+}
+
+namespace {
+
+void setBack(QWidget* w, QPalette::ColorRole role, std::uint32_t color) {
+    if (color == kNoColor)
+        return;
+    QPalette pal = w->palette();
+    pal.setColor(role, DesignColor(color, pal));
+    w->setPalette(pal);
+}
+
+QWidget* create(const ControlDesign& d, QWidget* parent) {
+    const QString caption = QString::fromUtf8(d.caption ? d.caption : "");
+    switch (d.kind) {
+    case Kind::Frame: {
+        auto* f = new Frame(parent);
+        f->setCaption(caption);
+        f->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        return f;
+    }
+    case Kind::Label: {
+        auto* l = new Label(parent);
+        l->setAutoSize(d.flags & kAutoSize);
+        l->setText(caption);
+        if (d.flags & kCentered)
+            l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        if (d.flags & kSingleBorder)
+            l->setFrameStyle(QFrame::Box | QFrame::Plain);
+        if (d.backColor != kNoColor)
+            l->setBackColor(DesignColor(d.backColor, l->palette()));
+        setBack(l, QPalette::WindowText, d.foreColor);
+        l->setTwips(d.left, d.top, d.width, d.height);
+        return l;
+    }
+    case Kind::TextBox: {
+        auto* t = new TextBox(parent);
+        t->setText(caption);
+        setBack(t, QPalette::Base, d.backColor);
+        t->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        return t;
+    }
+    case Kind::ComboBox: {
+        auto* c = new ComboBox(parent);
+        c->setEditText(caption);
+        setBack(c, QPalette::Base, d.backColor);
+        c->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        return c;
+    }
+    case Kind::CommandButton: {
+        auto* b = new CommandButton(parent);
+        b->setText(caption);
+        if (d.picture) {
+            const QPixmap pix(QString::fromLatin1(d.picture));
+            b->setIcon(QIcon(pix));
+            b->setIconSize(pix.size());
+        }
+        b->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        return b;
+    }
+    case Kind::Image: {
+        auto* i = new Image(parent);
+        if (d.picture)
+            i->setPixmap(QPixmap(QString::fromLatin1(d.picture)));
+        i->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        return i;
+    }
+    case Kind::Slider: {
+        auto* s = new Slider(parent);
+        s->setTwips(d.left, d.top, d.width, d.height);
+        return s;
+    }
+    case Kind::Line: {
+        auto* l = new Line(parent);
+        l->setPoints(d.left, d.top, d.width, d.height);
+        return l;
+    }
+    }
+    return nullptr;
+}
+
+bool takesFocus(Kind k) {
+    return k == Kind::TextBox || k == Kind::ComboBox || k == Kind::CommandButton ||
+           k == Kind::Slider;
+}
+
+} // namespace
+
+BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
+    BuiltDesign built;
+    std::vector<std::pair<int, QWidget*>> focusChain;
+    for (const ControlDesign& d : table) {
+        QWidget* parent = d.parent ? built.byName.value(QString::fromLatin1(d.parent)) : window;
+        Q_ASSERT(parent);
+        QWidget* w = create(d, parent);
+        w->setObjectName(QString::fromLatin1(d.name));
+        // Every control gets its font explicitly: a Qt child would otherwise inherit its
+        // frame's bold caption font.
+        w->setFont(DesignFont(d.font ? *d.font : kDefaultFont));
+        if (d.toolTip)
+            w->setToolTip(QString::fromUtf8(d.toolTip));
+        w->setFocusPolicy(takesFocus(d.kind) ? Qt::StrongFocus : Qt::NoFocus);
+        if (takesFocus(d.kind) && d.tabIndex >= 0)
+            focusChain.emplace_back(d.tabIndex, w);
+        built.byName.insert(w->objectName(), w);
+    }
+    std::sort(focusChain.begin(), focusChain.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < focusChain.size(); ++i)
+        QWidget::setTabOrder(focusChain[i - 1].second, focusChain[i].second);
+    return built;
+}
+
+} // namespace bmi

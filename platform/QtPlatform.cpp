@@ -1,0 +1,41 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace bmi {
+
+void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, int style, const QString& title) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? AppTitle() : title);
+    box.setIcon(style == 64 ? QMessageBox::Information : QMessageBox::Warning);
+    // Our prompts use "\r\n" between lines; a lone "\r" would show as a stray glyph.
+    QString text = prompt;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void QtPlatform::Beep() { QApplication::beep(); }
+
+QString DirectoryOf(const QString& filePath) {
+    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return QStringLiteral(".");
+    if (slash == 0)
+        return QStringLiteral("/");
+    return filePath.left(slash);
+}
+
+QString QtPlatform::AppPath() const {
+    // Through any symlink (the bin/ link of an installation) to the real program file,
+    // which is where the help file and the help viewer live.
+    const QString exe = QCoreApplication::applicationFilePath();
+    const QString real = QFileInfo(exe).canonicalFilePath();
+    return DirectoryOf(real.isEmpty() ? exe : real);
+}
+
+} // namespace bmi

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace bmi {
+
+// The real thing: Qt message boxes and beep, xdg-open, our help viewer program.
+class QtPlatform final : public Platform {
+public:
+    void MsgBox(QWidget* parent, const QString& prompt, int style,
+                const QString& title = {}) override;
+    void Beep() override;
+    QString AppPath() const override;
+    std::int32_t ShellExecute(QWidget* owner, const QString& operation, const QString& file,
+                              const QString& parameters, const QString& directory,
+                              int showCommand) override;
+    int HtmlHelp(QWidget* caller, const QString& request, int command, int data) override;
+    std::optional<QCursor> LoadHandCursor() override;
+    void SetCursor(QWidget* widget, const QCursor& cursor) override;
+};
+
+// Directory part of a program file path: no trailing "/" except for the root.
+QString DirectoryOf(const QString& filePath);
+
+} // namespace bmi

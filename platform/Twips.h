@@ -1,0 +1,42 @@
+#pragma once
+// The design measures in twips: 15 of them make one device-independent pixel. Models
+// keep real-valued twips; only drawing rounds.
+
+#include <QColor>
+#include <QPalette>
+#include <QRect>
+
+#include <cmath>
+#include <cstdint>
+
+namespace bmi {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+
+inline int TwipsToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+// Rounds both edges rather than the size, so shapes that meet in twips also meet in
+// pixels (the scale's bands lie edge to edge).
+inline QRect TwipsRect(double left, double top, double width, double height) {
+    const int l = TwipsToPixels(left);
+    const int t = TwipsToPixels(top);
+    return {l, t, TwipsToPixels(left + width) - l, TwipsToPixels(top + height) - t};
+}
+
+// Colours are written &H00BBGGRR; &H800000nn names system colour nn.
+inline constexpr std::uint32_t kNoColor = 0xFFFFFFFFu;
+inline constexpr std::uint32_t kSysWindowBackground = 0x80000005u;
+inline constexpr std::uint32_t kSysWindowText = 0x80000008u;
+
+inline QColor DesignColor(std::uint32_t value, const QPalette& palette) {
+    if (value == kSysWindowBackground)
+        return palette.color(QPalette::Active, QPalette::Base);
+    if (value == kSysWindowText)
+        return palette.color(QPalette::Active, QPalette::Text);
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+} // namespace bmi
