@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, and runs every test:
+# the unit and widget tests (offscreen), the fuzz corpora, and the sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== build and test (warnings are errors)"
+BUILD_DIR=build scripts/build.sh -DBMI_WERROR=ON
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+if [ -x scripts/fuzz.sh ]; then
+    echo "== fuzz targets on their corpora"
+    scripts/fuzz.sh 10
+fi
+
+if [ -x scripts/sanitize.sh ]; then
+    echo "== sanitizer build of the whole test suite"
+    scripts/sanitize.sh
+fi
+
+if [ -x scripts/atspi_check.sh ]; then
+    echo "== assistive-technology check"
+    scripts/atspi_check.sh
+fi
+echo "All test stages passed."
