@@ -28,7 +28,8 @@ constexpr std::array kDesign{
                   kNoColor, nullptr, nullptr, kAutoSize},
     ControlDesign{"cmbHT", K::ComboBox, "Frame1", "", 2820, 750, 1155, 315, 1, kWhite},
     ControlDesign{"CmdDetail", K::CommandButton, "Frame1", "", 4050, 780, 300, 300, 18, kNoColor,
-                  kNoColor, nullptr, "Sugar Test Time", 0, ":/calculator.gif"},
+                  kNoColor, nullptr, "Sugar Test Time", 0, ":/calculator.gif",
+                  "Feet and inches to inches"},
     ControlDesign{"Label1(2)", K::Label, "Frame1", "Weight:", 1230, 1230, 525, 195, 24, kNoColor,
                   kNoColor, nullptr, nullptr, kAutoSize},
     ControlDesign{"txtWT", K::TextBox, "Frame1", "", 1950, 1170, 525, 315, 2, kWhite},
@@ -46,9 +47,9 @@ constexpr std::array kDesign{
     ControlDesign{"cmdHomePage", K::CommandButton, "Frame1", "Home &Page", 7920, 2250, 975, 405,
                   6, kNoColor, kNoColor, nullptr, "Topic Help"},
     ControlDesign{"imgAD", K::Image, "Frame1", "", 4470, 240, 4455, 1710, -1, kNoColor, kNoColor,
-                  nullptr, nullptr, 0, ":/advert.bmp"},
+                  nullptr, nullptr, 0, ":/advert.bmp", "Trevala Health Records web page"},
     ControlDesign{"Frame2", K::Frame, "Frame1", "BMI:           ", 180, 2670, 8745, 1455, 9,
-                  kNoColor, kNoColor, &kSansSerif12Bold},
+                  kNoColor, kNoColor, &kSansSerif12Bold, nullptr, 0, nullptr, "BMI scale"},
     ControlDesign{"lblColor(1)", K::Label, "Frame2", "Healthy", 6780, 1020, 1110, 225, 11, kGreen,
                   kNoColor, &kArial8, nullptr, kCentered},
     ControlDesign{"lblColor(3)", K::Label, "Frame2", "Obese", 4320, 1020, 2115, 225, 13, kSalmon,
@@ -65,7 +66,8 @@ constexpr std::array kDesign{
     ControlDesign{"lblBMIValue(0)", K::Label, "Frame2", "20", 1440, 1200, 180, 195, 16, kNoColor,
                   kNoColor, nullptr, nullptr, kAutoSize},
     ControlDesign{"LineSlider", K::Line, "Frame2", "", 240, 930, 8460, 930},
-    ControlDesign{"Slider1", K::Slider, "Frame2", "", 120, 570, 8505, 345, 10},
+    ControlDesign{"Slider1", K::Slider, "Frame2", "", 120, 570, 8505, 345, 10, kNoColor, kNoColor,
+                  nullptr, nullptr, 0, nullptr, "BMI marker"},
 };
 
 } // namespace

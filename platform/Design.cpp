@@ -117,6 +117,8 @@ BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
         // Every control gets its font explicitly: a Qt child would otherwise inherit its
         // frame's bold caption font.
         w->setFont(DesignFont(d.font ? *d.font : kDefaultFont));
+        if (d.accessibleName)
+            w->setAccessibleName(QString::fromUtf8(d.accessibleName));
         if (d.toolTip)
             w->setToolTip(QString::fromUtf8(d.toolTip));
         w->setFocusPolicy(takesFocus(d.kind) ? Qt::StrongFocus : Qt::NoFocus);

@@ -47,6 +47,8 @@ struct ControlDesign {
     const char* toolTip = nullptr;
     unsigned flags = 0;
     const char* picture = nullptr; // resource path
+    // For controls that show no text: what assistive tools announce.
+    const char* accessibleName = nullptr;
 };
 
 struct BuiltDesign {
