@@ -12,6 +12,8 @@ void AdvertMouseMove(Platform& platform, Image& image) {
         platform.SetCursor(&image, *hand);
 }
 
-void AdvertMouseUp(Image& image) { image.setBorderStyle(1); }
+void AdvertMouseUp(Image& image) {
+    image.setBorderStyle(1);
+}
 
 } // namespace bmi

@@ -1,5 +1,6 @@
 #include "links/HtmlHelp.h"
 
+#include "platform/Application.h"
 #include "platform/Platform.h"
 
 namespace bmi {
@@ -7,6 +8,8 @@ namespace bmi {
 namespace {
 constexpr int kDisplayTopic = 0;
 constexpr int kStyleExclamation = 48;
+// Where a user without a help viewer is sent to get one, on our own site.
+constexpr const char* kDownloadPage = "/download/";
 } // namespace
 
 void ShowHelp(Platform& platform, QWidget* mainWindow) {
@@ -16,11 +19,14 @@ void ShowHelp(Platform& platform, QWidget* mainWindow) {
     const int error = platform.HtmlHelp(mainWindow, request, kDisplayTopic, 0);
     if (error != kErrFileNotFound)
         return;
-    platform.MsgBox(mainWindow,
-                    QStringLiteral("The Help file can be seen in Windows 95/NT environment \r\n"
-                                   "only if you have Microsoft Internet Explorer 4.01 or later.\r\n"
-                                   "Get a free download from https://www.trevala.example/download/"),
-                    kStyleExclamation);
+    const QString lineBreak = QStringLiteral("\r\n");
+    platform.MsgBox(
+        mainWindow,
+        QStringLiteral("The Help file can be seen in Windows 95/NT environment ") + lineBreak +
+            QStringLiteral("only if you have Microsoft Internet Explorer 4.01 or later.") +
+            lineBreak + QStringLiteral("Get a free download from ") +
+            QString::fromLatin1(kMakerSite) + QString::fromLatin1(kDownloadPage),
+        kStyleExclamation);
 }
 
 } // namespace bmi

@@ -18,9 +18,9 @@ QString MakerPageUrl(const char* page) {
 }
 
 void OpenWebPage(Platform& platform, QWidget* owner, const QString& address) {
-    const std::int32_t result = platform.ShellExecute(owner, QStringLiteral("Open"), address,
-                                                      QString(QLatin1String("")),
-                                                      platform.AppPath(), kShowNormal);
+    const std::int32_t result =
+        platform.ShellExecute(owner, QStringLiteral("Open"), address, QString(QLatin1String("")),
+                              platform.AppPath(), kShowNormal);
     if (result >= kFirstSuccess)
         return;
     platform.MsgBox(owner,

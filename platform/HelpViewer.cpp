@@ -1,9 +1,35 @@
 #include "platform/QtPlatform.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
 namespace bmi {
 
-int QtPlatform::HtmlHelp(QWidget*, const QString&, int, int) {
-    return kErrFileNotFound; // not wired yet
+namespace {
+// The viewer exists but could not be started (bad interpreter, no resources, ...).
+constexpr int kErrViewerNotStarted = 5;
+} // namespace
+
+int LaunchHelpViewer(const QString& appDir, const QString& request) {
+    // Looked for at every request, so a viewer installed or mended while the program runs
+    // is found at the next click.
+    const QFileInfo viewer(QDir(appDir).filePath(kHelpViewerProgram));
+    if (!viewer.isFile() || !viewer.isExecutable())
+        return kErrFileNotFound;
+    // Detached: the help window lives on its own and outlives us if need be. The request
+    // goes as one argument, never through a shell; a viewer that is already showing the
+    // file takes it over from a second instance by itself.
+    if (!QProcess::startDetached(viewer.absoluteFilePath(), {request}, appDir))
+        return kErrViewerNotStarted;
+    return 0;
+}
+
+// The viewer makes its own top-level window, so the calling window is not needed, and it
+// opens the file's default topic, the only command this program gives.
+int QtPlatform::HtmlHelp(QWidget* /*caller*/, const QString& request, int /*command*/,
+                         int /*data*/) {
+    return LaunchHelpViewer(AppPath(), request);
 }
 
 } // namespace bmi

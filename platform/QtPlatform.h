@@ -22,4 +22,12 @@ public:
 // Directory part of a program file path: no trailing "/" except for the root.
 QString DirectoryOf(const QString& filePath);
 
+// The help viewer program, installed beside the main program.
+inline const QString kHelpViewerProgram = QStringLiteral("BMI-Trevala-help");
+
+// Starts the help viewer of appDir with request as its only argument and does not wait
+// for it. Returns 0 when it started, kErrFileNotFound when appDir holds no executable
+// viewer, another non-zero number when it could not be started.
+int LaunchHelpViewer(const QString& appDir, const QString& request);
+
 } // namespace bmi

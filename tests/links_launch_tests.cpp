@@ -1,0 +1,290 @@
+// The real launches: xdg-open for web pages and the help viewer for Help, each replaced
+// by a fake program that records how it was started.
+#include "platform/QtPlatform.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Readable failures: gtest would print a QString as its raw code units.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace bmi::test {
+namespace {
+
+// Waits (bounded, generously) for something another process does.
+bool WaitUntil(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(20000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+void WriteProgram(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup |
+                        QFile::ExeOther);
+}
+
+// A shell script line that records how the script was started into record: the number
+// of arguments, the working directory and the first argument as it arrived.
+QByteArray RecordStart(const QString& record) {
+    const QByteArray r = QFile::encodeName(record);
+    return "{ echo \"$#\"; pwd -P; printf '%s' \"$1\"; } > '" + r + ".tmp' && mv '" + r +
+           ".tmp' '" + r + "'\n";
+}
+
+struct Started {
+    int argc = -1;
+    QString cwd;
+    QString argument;
+};
+
+Started ReadStart(const QString& record) {
+    QFile file(record);
+    Started s;
+    if (!file.open(QIODevice::ReadOnly))
+        return s;
+    s.argc = file.readLine().trimmed().toInt();
+    QByteArray cwd = file.readLine();
+    if (cwd.endsWith('\n'))
+        cwd.chop(1);
+    s.cwd = QString::fromLocal8Bit(cwd);
+    s.argument = QString::fromLocal8Bit(file.readAll());
+    return s;
+}
+
+// State letter of a process from /proc, 0 when it is gone (reaped).
+char ProcessState(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close >= 0 && close + 2 < text.size() ? text.at(close + 2) : 0;
+}
+
+std::vector<qint64> ZombieChildren() {
+    std::vector<qint64> zombies;
+    const QString me = QString::number(::getpid());
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> rest = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (rest.size() > 1 && rest[0] == "Z" && rest[1] == me.toLatin1())
+            zombies.push_back(pid);
+    }
+    return zombies;
+}
+
+// ---- Web pages through xdg-open ---------------------------------------------------
+
+class RealShell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_bin.isValid() && m_work.isValid());
+        m_savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_bin.path()) + ':' + m_savedPath);
+        m_record = m_bin.filePath(QStringLiteral("started"));
+    }
+    void TearDown() override { qputenv("PATH", m_savedPath); }
+
+    QString File(const char* name) const { return m_bin.filePath(QLatin1String(name)); }
+    void FakeXdgOpen(const QByteArray& body) {
+        WriteProgram(File("xdg-open"), "#!/bin/sh\n" + RecordStart(m_record) + body + '\n');
+    }
+    std::int32_t Open(const QString& address, const QString& operation = QStringLiteral("Open"),
+                      const QString& directory = {}) {
+        return m_platform.ShellExecute(nullptr, operation, address, QString(QLatin1String("")),
+                                       directory.isNull() ? m_work.path() : directory, 1);
+    }
+    Started Start() const { return ReadStart(m_record); }
+
+    QTemporaryDir m_bin;
+    QTemporaryDir m_work;
+    QByteArray m_savedPath;
+    QString m_record;
+    QtPlatform m_platform;
+};
+
+struct ExitRow {
+    const char* body;
+    std::int32_t result;
+};
+
+void PrintTo(const ExitRow& row, std::ostream* os) {
+    *os << row.body;
+}
+
+class XdgOpenOutcome : public RealShell, public ::testing::WithParamInterface<ExitRow> {};
+
+TEST_P(XdgOpenOutcome, MapsToTheShellNumbering) {
+    FakeXdgOpen(GetParam().body);
+    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/bmi_index.html")),
+              GetParam().result);
+    EXPECT_EQ(Start().argc, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitStatus, XdgOpenOutcome,
+                         ::testing::Values(ExitRow{"exit 0", 42}, ExitRow{"exit 1", 27},
+                                           ExitRow{"exit 2", 2}, ExitRow{"exit 3", 31},
+                                           ExitRow{"exit 4", 29}, ExitRow{"exit 9", 31},
+                                           ExitRow{"kill -KILL $$", 31}));
+
+TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
+    FakeXdgOpen("exit 0");
+    const QString planted = m_work.filePath(QStringLiteral("planted"));
+    const QString address =
+        QStringLiteral("https://www.trevala.example/a b?q=\"x\"&r='y';touch %1;$(touch %1)`touch "
+                       "%1`|touch %1 ${HOME} \\ *")
+            .arg(planted);
+    EXPECT_EQ(Open(address), 42);
+    const Started s = Start();
+    EXPECT_EQ(s.argc, 1);
+    EXPECT_EQ(s.argument, address);
+    EXPECT_EQ(s.cwd, QFileInfo(m_work.path()).canonicalFilePath());
+    EXPECT_FALSE(QFileInfo::exists(planted));
+}
+
+TEST_F(RealShell, OnlyOpeningIsOffered) {
+    FakeXdgOpen("exit 0");
+    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("print")), 31);
+    EXPECT_FALSE(QFileInfo::exists(m_record));
+    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("OPEN")), 42);
+}
+
+TEST_F(RealShell, AnAddressNoArgumentCanCarryIsRefused) {
+    FakeXdgOpen("exit 0");
+    EXPECT_EQ(
+        Open(QStringLiteral("https://www.trevala.example/a") + QChar(u'\0') + QStringLiteral("b")),
+        2);
+    EXPECT_FALSE(QFileInfo::exists(m_record));
+}
+
+TEST_F(RealShell, MissingXdgOpenIsFileNotFound) {
+    QTemporaryDir empty;
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/")), 2);
+}
+
+TEST_F(RealShell, StartFailuresMapFromTheirCause) {
+    const struct {
+        const char* name;
+        QByteArray program;
+        QString directory;
+        std::int32_t result;
+    } rows[] = {
+        {"missing interpreter", "#!/nonexistent/sh\nexit 0\n", {}, 2},
+        {"not a program", QByteArrayLiteral("\177ELF garbage\n"), {}, 0},
+        {"missing directory", "#!/bin/sh\nexit 0\n", m_work.filePath(QStringLiteral("gone")), 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteProgram(File("xdg-open"), row.program);
+        EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("Open"),
+                       row.directory),
+                  row.result);
+    }
+    EXPECT_TRUE(ZombieChildren().empty());
+}
+
+TEST_F(RealShell, ABlockingXdgOpenCountsAsStartedIsNotKilledAndIsReapedWhenItEnds) {
+    const QString pidFile = File("pid");
+    const QString release = File("release");
+    const QString done = File("done");
+    // Blocks like an opener that keeps the browser in the foreground, until released.
+    FakeXdgOpen("echo $$ > '" + QFile::encodeName(pidFile) +
+                "'\n"
+                "i=0\n"
+                "while [ ! -e '" +
+                QFile::encodeName(release) +
+                "' ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
+                "touch '" +
+                QFile::encodeName(done) + "'\n");
+    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/trevala_index.html")), 42);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo(pidFile).size() > 0; }));
+    QFile pidText(pidFile);
+    ASSERT_TRUE(pidText.open(QIODevice::ReadOnly));
+    const qint64 pid = pidText.readAll().trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+
+    EXPECT_NE(ProcessState(pid), 0);
+    EXPECT_NE(ProcessState(pid), 'Z');
+    EXPECT_FALSE(QFileInfo::exists(done));
+
+    WriteProgram(release, {});
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(pid) == 0; })) << "still " << ProcessState(pid);
+    EXPECT_TRUE(QFileInfo::exists(done)); // it ended by itself
+    EXPECT_TRUE(ZombieChildren().empty());
+}
+
+// ---- Help viewer ------------------------------------------------------------------
+
+class HelpViewerLaunch : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_app.isValid()); }
+    QString Viewer() const { return m_app.filePath(QStringLiteral("BMI-Trevala-help")); }
+    QString Record() const { return m_app.filePath(QStringLiteral("started")); }
+    QTemporaryDir m_app;
+};
+
+TEST_F(HelpViewerLaunch, NoUsableViewerIsFileNotFound) {
+    EXPECT_EQ(LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main")), 53);
+
+    QFile plain(Viewer());
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write("#!/bin/sh\n");
+    plain.close();
+    plain.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main")), 53);
+
+    ASSERT_TRUE(plain.remove());
+    ASSERT_TRUE(QDir(m_app.path()).mkdir(QStringLiteral("BMI-Trevala-help")));
+    EXPECT_EQ(LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main")), 53);
+}
+
+TEST_F(HelpViewerLaunch, AViewerThatCannotStartIsAnotherFailure) {
+    WriteProgram(Viewer(), "#!/nonexistent/sh\n");
+    const int error = LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
+    EXPECT_NE(error, 0);
+    EXPECT_NE(error, 53);
+}
+
+TEST_F(HelpViewerLaunch, TheRequestIsTheViewersOnlyArgument) {
+    WriteProgram(Viewer(), "#!/bin/sh\n" + RecordStart(Record()));
+    const QString request = m_app.path() + QStringLiteral("/BMI-Trevala.chm>Main; $(false) 'a b'");
+    EXPECT_EQ(LaunchHelpViewer(m_app.path(), request), 0);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(Record()); }));
+    const Started s = ReadStart(Record());
+    EXPECT_EQ(s.argc, 1);
+    EXPECT_EQ(s.argument, request);
+    EXPECT_EQ(s.cwd, QFileInfo(m_app.path()).canonicalFilePath());
+}
+
+} // namespace
+} // namespace bmi::test
