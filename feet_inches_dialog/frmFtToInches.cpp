@@ -1,16 +1,181 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 
+#include "calc/FeetInches.h"
+#include "calc/Measurement.h"
+#include "platform/Controls.h"
+#include "platform/Design.h"
+#include "platform/Platform.h"
+#include "platform/Twips.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <array>
+#include <variant>
+
 namespace bmi {
 
-frmFtToInches::frmFtToInches(Platform&, QLineEdit*, ComboBox*) : QDialog(nullptr) {
+namespace {
+
+// Client area 204 by 61 pixels.
+constexpr double kDialogScaleWidth = 3060;
+constexpr double kDialogScaleHeight = 915;
+// Light magenta; only a one-pixel strip at the right shows beside Frame1.
+constexpr std::uint32_t kDialogBackColor = 0x00FF80FF;
+constexpr std::uint32_t kLightOrange = 0x0080C0FF;
+
+using K = Kind;
+
+// Frame1 covers the client area; its top edge lies 4 pixels above it, out of sight.
+constexpr std::array kDesign{
+    // name, kind, parent, caption, left, top, width, height, tab, back, fore, font, tip
+    ControlDesign{"Frame1", K::Frame, nullptr, "", 0, -60, 3045, 975, 0, kLightOrange},
+    ControlDesign{"cmbFt", K::ComboBox, "Frame1", "5'", 300, 360, 615, 315, 1, kNoColor, kNoColor,
+                  nullptr, "Height in feet"},
+    ControlDesign{"cmbIn", K::ComboBox, "Frame1", "0\"", 1020, 360, 615, 315, 2, kNoColor, kNoColor,
+                  nullptr, "remainder height in inches"},
+    ControlDesign{"cmdClose", K::CommandButton, "Frame1", "&Enter", 1980, 300, 975, 405, 3},
+};
+
+// 0 inches is no entry: it comes back only by typing it or by opening the dialog again.
+const QStringList& FeetEntries() {
+    static const QStringList entries{QStringLiteral("3'"), QStringLiteral("4'"),
+                                     QStringLiteral("5'"), QStringLiteral("6'"),
+                                     QStringLiteral("7'")};
+    return entries;
+}
+
+const QStringList& InchEntries() {
+    static const QStringList entries = [] {
+        QStringList list;
+        for (int i = 1; i <= 11; ++i)
+            list << QString::number(i) + QLatin1Char('"');
+        return list;
+    }();
+    return entries;
+}
+
+template <typename T> T* control(const BuiltDesign& built, const char* name) {
+    auto* w = qobject_cast<T*>(built.byName.value(QString::fromLatin1(name)));
+    Q_ASSERT_X(w, "frmFtToInches", name);
+    return w;
+}
+
+// The first entry of an empty list becomes its selection and overwrites the design
+// text; put the text back, with the entry that matches it (if any) as the selection so
+// that the arrow keys step on from there.
+void FillKeepingText(ComboBox& list, const QStringList& entries) {
+    const QString text = list.currentText();
+    list.addItems(entries);
+    list.setCurrentIndex(list.findText(text));
+    list.setEditText(text);
+}
+
+QString ProblemPrompt(calc::FeetInchesProblem problem) {
+    switch (problem) {
+    case calc::FeetInchesProblem::FeetUnreadable:
+        return QStringLiteral("The feet list does not hold a usable number of feet, such as 5'.");
+    case calc::FeetInchesProblem::InchesUnreadable:
+        return QStringLiteral(
+            "The inches list does not hold a usable number of inches, such as 6\".");
+    case calc::FeetInchesProblem::TotalOutOfRange:
+        break;
+    }
+    return QStringLiteral("The height in feet and inches is too large to convert to inches.");
+}
+
+bool isEnter(const QKeyEvent* k) {
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmbHT)
+    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_platform(platform), m_txtHT(txtHT), m_cmbHT(cmbHT) {
     setObjectName(QStringLiteral("frmFtToInches"));
     setWindowTitle(QStringLiteral("Feet to Inches Calcualtor"));
+    setFixedSize(TwipsToPixels(kDialogScaleWidth), TwipsToPixels(kDialogScaleHeight));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, DesignColor(kDialogBackColor, pal));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    const BuiltDesign built = BuildDesign(this, kDesign);
+    m_c.Frame1 = control<Frame>(built, "Frame1");
+    m_c.cmbFt = control<ComboBox>(built, "cmbFt");
+    m_c.cmbIn = control<ComboBox>(built, "cmbIn");
+    m_c.cmdClose = control<CommandButton>(built, "cmdClose");
+
+    // A frame draws only its border; this one is painted in its own colour.
+    QPalette framePal = m_c.Frame1->palette();
+    framePal.setColor(QPalette::Window, DesignColor(kDesign[0].backColor, framePal));
+    m_c.Frame1->setPalette(framePal);
+    m_c.Frame1->setAutoFillBackground(true);
+
+    FillKeepingText(*m_c.cmbFt, FeetEntries());
+    FillKeepingText(*m_c.cmbIn, InchEntries());
+
+    // Enter and Escape are routed here before any control or QDialog itself sees them:
+    // the dialog has no default button, and Escape must click the Enter button, while
+    // the close box (which QDialog also turns into reject()) writes nothing.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            w->installEventFilter(this);
+
+    connect(m_c.cmdClose, &QPushButton::clicked, this, &frmFtToInches::cmdClose_Click);
+    m_c.cmbFt->setFocus(Qt::OtherFocusReason);
 }
 
 frmFtToInches::~frmFtToInches() = default;
 
+bool frmFtToInches::dialogKey(QObject* target, const QKeyEvent* key) {
+    if (key->key() == Qt::Key_Escape) {
+        m_c.cmdClose->click(); // the cancel button
+        return true;
+    }
+    if (isEnter(key)) {
+        // No default button: Enter clicks only the button that has the focus.
+        if (target == m_c.cmdClose)
+            m_c.cmdClose->click();
+        return true;
+    }
+    return false;
+}
+
+bool frmFtToInches::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && dialogKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFtToInches::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the dialog itself (no control has the focus, or a control passed
+    // the key on) must not meet QDialog's own Escape-means-reject handling.
+    if (dialogKey(this, event))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void frmFtToInches::cmdClose_Click() {
+    const calc::FeetInchesOutcome outcome = calc::FeetAndInchesToInches(
+        m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
+    if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
+        m_platform.MsgBox(this, ProblemPrompt(*problem), calc::kStyleExclamation);
+        return;
+    }
+    // The height first, then the unit: selecting the unit blanks the result display.
+    if (m_txtHT)
+        m_txtHT->setText(QString::number(std::get<std::int16_t>(outcome)));
+    if (m_cmbHT)
+        m_cmbHT->SelectEntry(0);
+    accept();
+}
+
 QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth) {
+    // Half the outer width less the client width is one side border's thickness.
     const float left = static_cast<float>(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
     const float top = static_cast<float>(mTop - mScaleTop + bTop + 200);
     return {left, top};
