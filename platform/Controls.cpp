@@ -2,9 +2,16 @@
 
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
+
+#include <cmath>
 
 namespace bmi {
 
@@ -70,6 +77,14 @@ void Label::setBackColor(const QColor& color) {
     update();
 }
 
+void Label::KeepAsDesign() {
+    m_designCaption = text();
+    m_designLeft = m_left;
+    m_designTop = m_top;
+    m_designWidth = m_width;
+    m_designHeight = m_height;
+}
+
 Label* Label::Copy(const QString& name) const {
     auto* copy = new Label(parentWidget());
     copy->setObjectName(name);
@@ -78,10 +93,11 @@ Label* Label::Copy(const QString& name) const {
     copy->setAlignment(alignment());
     copy->setFrameStyle(frameStyle());
     copy->setAutoSize(m_autoSize);
-    copy->setText(text());
+    copy->setText(m_designCaption);
     copy->setBackColor(m_backColor);
     copy->setToolTip(toolTip());
-    copy->setTwips(m_left, m_top, m_width, m_height);
+    copy->setTwips(m_designLeft, m_designTop, m_designWidth, m_designHeight);
+    copy->KeepAsDesign();
     copy->hide();
     return copy;
 }
@@ -134,11 +150,19 @@ void Line::paintEvent(QPaintEvent*) {
     p.drawLine(P1() - origin, P2() - origin);
 }
 
+void Line::KeepAsDesign() {
+    m_designX1 = m_x1;
+    m_designY1 = m_y1;
+    m_designX2 = m_x2;
+    m_designY2 = m_y2;
+}
+
 Line* Line::Copy(const QString& name) const {
     auto* copy = new Line(parentWidget());
     copy->setObjectName(name);
     copy->setPalette(palette());
-    copy->setPoints(m_x1, m_y1, m_x2, m_y2);
+    copy->setPoints(m_designX1, m_designY1, m_designX2, m_designY2);
+    copy->KeepAsDesign();
     copy->hide();
     return copy;
 }
@@ -175,7 +199,46 @@ void Frame::paintEvent(QPaintEvent*) {
 
 // ---- ComboBox -------------------------------------------------------------------
 
+namespace {
+
+// The application's style with a drop-down button of kArrowWidth pixels and the edit
+// field filling the rest.
+class SlimComboStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
+            return QProxyStyle::subControlRect(control, option, sub, widget);
+        const QRect r = option->rect;
+        const int arrowLeft = r.right() + 1 - kArrowWidth;
+        const QRect rect = sub == SC_ComboBoxArrow
+                               ? QRect(arrowLeft, r.top(), kArrowWidth, r.height())
+                               : QRect(r.left() + kFrame, r.top() + kFrame,
+                                       arrowLeft - r.left() - kFrame, r.height() - 2 * kFrame);
+        return visualRect(option->direction, r, rect);
+    }
+
+private:
+    static constexpr int kArrowWidth = 13;
+    static constexpr int kFrame = 2;
+};
+
+QStyle* slimComboStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        QStyle* base = QStyleFactory::create(QApplication::style()->name());
+        style = new SlimComboStyle(base);
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+} // namespace
+
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+    setStyle(slimComboStyle());
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
@@ -281,6 +344,16 @@ void Slider::setValue_(int value) {
     m_settingValue = true;
     setValue(value); // QSlider clamps: the thumb goes to the nearer end
     m_settingValue = false;
+}
+
+void Slider::initStyleOption(QStyleOptionSlider* option) const {
+    QSlider::initStyleOption(option);
+    // Drawing, hit tests and dragging all place the thumb within this narrower rectangle.
+    const double half = style()->pixelMetric(QStyle::PM_SliderLength, option, this) / 2.0;
+    const int left = static_cast<int>(std::lround(kThumbInsetLeft / kTwipsPerPixel - half));
+    const int right = static_cast<int>(std::lround(kThumbInsetRight / kTwipsPerPixel - half));
+    if (left >= 0 && right >= 0 && option->rect.width() > left + right + 2 * half)
+        option->rect.adjust(left, 0, -right, 0);
 }
 
 void Slider::setTwips(double left, double top, double width, double height) {

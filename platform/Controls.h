@@ -55,13 +55,18 @@ public:
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on) { m_autoSize = on; }
 
-    // A new member of this label's indexed set: same design, same parent, hidden.
+    // Takes the current caption and place as the label's design, which copies start from.
+    void KeepAsDesign();
+    // A new member of this label's indexed set: same design, same parent, hidden. It
+    // starts from element 0's design caption and size, not from what they became since.
     Label* Copy(const QString& objectName) const;
 
 private:
     void applyGeometry();
     QColor m_backColor;
     bool m_autoSize = false;
+    QString m_designCaption;
+    double m_designLeft = 0, m_designTop = 0, m_designWidth = 0, m_designHeight = 0;
 };
 
 // A line between two points, drawn on its container's surface; not clickable.
@@ -89,6 +94,8 @@ public:
     QPoint P1() const;
     QPoint P2() const;
 
+    // Takes the current end points as the line's design, which copies start from.
+    void KeepAsDesign();
     Line* Copy(const QString& objectName) const;
 
 protected:
@@ -97,6 +104,7 @@ protected:
 private:
     void applyGeometry();
     double m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
+    double m_designX1 = 0, m_designY1 = 0, m_designX2 = 0, m_designY2 = 0;
 };
 
 // A frame: an etched border with an optional caption on its top edge. Children are
@@ -119,6 +127,8 @@ private:
 
 // Drop-down list with an edit field. Click is raised for every choice the user makes,
 // even of the entry already chosen, and for every selection made through SelectEntry.
+// Its drop-down button is slimmer than the style's own, so that the longest entry of
+// a list as narrow as the design's shows whole in the edit field.
 class ComboBox : public QComboBox {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text)
@@ -183,7 +193,10 @@ private:
 };
 
 // A horizontal slider whose Value may be any int: the thumb shows at the nearer end
-// of Min..Max while Value reads back exactly what was set.
+// of Min..Max while Value reads back exactly what was set. The thumb's centre travels
+// from 190 twips inside the left edge (at Min) to 220 twips inside the right edge (at
+// Max), as on the slider the design was drawn for: scales laid out beneath it from
+// those insets line up with the thumb.
 class Slider : public QSlider, public TwipsBox {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE setValue_)
@@ -195,6 +208,9 @@ class Slider : public QSlider, public TwipsBox {
     Q_PROPERTY(double Height READ Height)
 
 public:
+    static constexpr double kThumbInsetLeft = 190;  // twips
+    static constexpr double kThumbInsetRight = 220; // twips
+
     explicit Slider(QWidget* parent = nullptr);
     int Value() const { return m_value; }
     void setValue_(int value);
@@ -204,6 +220,7 @@ signals:
     void MouseUp(Qt::MouseButton button);
 
 protected:
+    void initStyleOption(QStyleOptionSlider* option) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

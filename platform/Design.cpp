@@ -51,6 +51,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
             l->setBackColor(DesignColor(d.backColor, l->palette()));
         setBack(l, QPalette::WindowText, d.foreColor);
         l->setTwips(d.left, d.top, d.width, d.height);
+        l->KeepAsDesign();
         return l;
     }
     case Kind::TextBox: {
@@ -93,6 +94,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::Line: {
         auto* l = new Line(parent);
         l->setPoints(d.left, d.top, d.width, d.height);
+        l->KeepAsDesign();
         return l;
     }
     }

@@ -1,0 +1,223 @@
+// The main window as built from its design: the control tree, geometry, colours, fonts
+// and hover texts, and the window's own frame.
+#include "tests/main_window_fixture.h"
+
+#include <QFontInfo>
+
+#include <cmath>
+
+namespace bmi::test {
+namespace {
+
+// Twips to pixels as the screen shows them: each edge rounded on its own.
+int px(double twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+QRect pxRect(double left, double top, double width, double height) {
+    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+}
+
+struct ControlRow {
+    const char* name;
+    const char* kind; // class name
+    const char* parent;
+    const char* caption; // nullptr: the control has none
+    double left, top, width, height;
+    bool autoSize;
+};
+
+// Controls that keep their designed place; the scale's pieces move at start-up and are
+// checked against their computed places elsewhere.
+const ControlRow kControls[] = {
+    {"Frame1", "bmi::Frame", "frmBMI", "", 30, -30, 9105, 4245, false},
+    {"Label1(0)", "bmi::Label", "Frame1", "Height:", 1245, 810, 510, 195, true},
+    {"txtHT", "bmi::TextBox", "Frame1", "", 1950, 750, 525, 315, false},
+    {"Label1(1)", "bmi::Label", "Frame1", "in", 2580, 810, 120, 195, true},
+    {"cmbHT", "bmi::ComboBox", "Frame1", "inches", 2820, 750, 1155, 315, false},
+    {"CmdDetail", "bmi::CommandButton", "Frame1", "", 4050, 780, 300, 300, false},
+    {"Label1(2)", "bmi::Label", "Frame1", "Weight:", 1230, 1230, 525, 195, true},
+    {"txtWT", "bmi::TextBox", "Frame1", "", 1950, 1170, 525, 315, false},
+    {"Label1(3)", "bmi::Label", "Frame1", "in", 2580, 1230, 120, 195, true},
+    {"cmbWT", "bmi::ComboBox", "Frame1", "pounds", 2820, 1170, 1155, 315, false},
+    {"lblPerson", "bmi::Label", "Frame1", "Select Person", 180, 240, 990, 195, true},
+    {"cmbPerson", "bmi::ComboBox", "Frame1", "", 1500, 180, 2475, 315, false},
+    {"cmdCalculate", "bmi::CommandButton", "Frame1", "Ca&lculate", 4320, 2250, 975, 405, false},
+    {"cmdHLP", "bmi::CommandButton", "Frame1", "&Help", 5505, 2250, 975, 405, false},
+    {"cmdClose", "bmi::CommandButton", "Frame1", "&Close", 6705, 2250, 975, 405, false},
+    {"cmdHomePage", "bmi::CommandButton", "Frame1", "Home &Page", 7920, 2250, 975, 405, false},
+    {"imgAD", "bmi::Image", "Frame1", nullptr, 4470, 240, 4455, 1710, false},
+    {"Frame2", "bmi::Frame", "Frame1", "BMI:           ", 180, 2670, 8745, 1455, false},
+    {"Slider1", "bmi::Slider", "Frame2", nullptr, 120, 570, 8505, 345, false},
+    {"lblBMI", "bmi::Label", "Frame2", "", 750, 0, 795, 345, false},
+};
+
+class ControlTree : public MainWindowTest, public ::testing::WithParamInterface<ControlRow> {};
+
+TEST_P(ControlTree, NameKindParentCaptionAndPlace) {
+    const ControlRow& row = GetParam();
+    auto* w = window().findChild<QWidget*>(QString::fromLatin1(row.name));
+    ASSERT_NE(w, nullptr);
+    EXPECT_STREQ(w->metaObject()->className(), row.kind);
+    EXPECT_EQ(w->parentWidget()->objectName(), QString::fromLatin1(row.parent));
+    if (row.caption) {
+        const QVariant caption =
+            w->property("Caption").isValid() ? w->property("Caption") : w->property("Text");
+        EXPECT_EQ(caption.toString(), QString::fromUtf8(row.caption));
+    }
+    const QRect design = pxRect(row.left, row.top, row.width, row.height);
+    if (row.autoSize) {
+        // A label that fits itself to its caption keeps its corner and never clips the text.
+        EXPECT_EQ(w->pos(), design.topLeft());
+        EXPECT_GE(w->width(), w->sizeHint().width());
+        EXPECT_GE(w->height(), w->sizeHint().height());
+    } else {
+        EXPECT_EQ(w->geometry(), design);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Design, ControlTree, ::testing::ValuesIn(kControls), [](const auto& info) {
+    QString n = QString::fromLatin1(info.param.name);
+    return n.replace(QLatin1Char('('), QLatin1Char('_')).remove(QLatin1Char(')')).toStdString();
+});
+
+TEST_F(MainWindowTest, TheScalePiecesLieInFrame2) {
+    QStringList names = {QStringLiteral("LineSlider")};
+    for (int k = 0; k < 5; ++k)
+        names << QStringLiteral("lblColor(%1)").arg(k);
+    for (int k = 0; k < 8; ++k)
+        names << QStringLiteral("Tick(%1)").arg(k) << QStringLiteral("lblBMIValue(%1)").arg(k);
+    for (const QString& name : names) {
+        auto* w = window().findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << qPrintable(name);
+        EXPECT_EQ(w->parentWidget()->objectName(), QStringLiteral("Frame2")) << qPrintable(name);
+        // Exactly one control per name: an indexed set never holds an element twice.
+        EXPECT_EQ(window().findChildren<QWidget*>(name).size(), 1) << qPrintable(name);
+    }
+}
+
+TEST_F(MainWindowTest, WindowFrameTitleAndBackground) {
+    EXPECT_EQ(window().windowTitle(),
+              QStringLiteral("Body Mass Index Calculator - www.trevala.example"));
+    EXPECT_FALSE(window().windowIcon().isNull());
+    // Fixed size: the client area is the design's 9165 by 4215 twips.
+    EXPECT_EQ(window().size(), QSize(611, 281));
+    EXPECT_EQ(window().minimumSize(), QSize(611, 281));
+    EXPECT_EQ(window().maximumSize(), QSize(611, 281));
+    const Qt::WindowFlags flags = window().windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_EQ(window().palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0));
+    // Frame1 covers the client area; its top border lies just above it, out of sight.
+    auto* frame1 = get<Frame>(QStringLiteral("Frame1"));
+    EXPECT_TRUE(frame1->geometry().contains(QRect(2, 0, 607, 281)));
+}
+
+TEST_F(MainWindowTest, HoverTextsAndHiddenPersonRow) {
+    EXPECT_EQ(button("CmdDetail")->toolTip(), QStringLiteral("Sugar Test Time"));
+    EXPECT_EQ(button("cmdHLP")->toolTip(), QStringLiteral("Topic Help"));
+    EXPECT_EQ(button("cmdHomePage")->toolTip(), QStringLiteral("Topic Help"));
+    EXPECT_TRUE(button("cmdCalculate")->toolTip().isEmpty());
+    EXPECT_FALSE(button("CmdDetail")->icon().isNull());
+    EXPECT_FALSE(get<ComboBox>(QStringLiteral("cmbPerson"))->isVisible());
+    EXPECT_FALSE(get<Label>(QStringLiteral("lblPerson"))->isVisible());
+    for (const char* name : {"txtHT", "cmbHT", "txtWT", "cmbWT", "CmdDetail", "cmdCalculate",
+                             "cmdHLP", "cmdClose", "cmdHomePage", "imgAD", "Slider1", "lblBMI"})
+        EXPECT_TRUE(get<QWidget>(QString::fromLatin1(name))->isVisible()) << name;
+}
+
+TEST_F(MainWindowTest, EntryFieldsAreWhite) {
+    for (const char* name : {"txtHT", "txtWT", "cmbHT", "cmbWT"})
+        EXPECT_EQ(get<QWidget>(QString::fromLatin1(name))->palette().color(QPalette::Base),
+                  QColor(Qt::white))
+            << name;
+}
+
+TEST_F(MainWindowTest, BandCaptionsAndColours) {
+    const struct {
+        const char* caption;
+        QColor color;
+    } bands[] = {{"Underweight", QColor(0, 255, 255)},
+                 {"Healthy", QColor(0, 255, 0)},
+                 {"Overweight", QColor(255, 255, 0)},
+                 {"Obese", QColor(255, 128, 128)},
+                 {"Severly Obese", QColor(255, 0, 0)}};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(band(k)->property("Caption").toString(), QString::fromLatin1(bands[k].caption));
+        EXPECT_EQ(band(k)->property("BackColor").value<QColor>(), bands[k].color) << k;
+        EXPECT_TRUE(band(k)->alignment() & Qt::AlignHCenter) << k;
+    }
+    EXPECT_EQ(lblBMI()->palette().color(QPalette::WindowText),
+              QApplication::palette().color(QPalette::Text));
+}
+
+struct FontRow {
+    const char* control;
+    const char* family;
+    double points;
+    bool bold;
+};
+
+class DesignFonts : public MainWindowTest, public ::testing::WithParamInterface<FontRow> {};
+
+TEST_P(DesignFonts, RequestedFaceSizeAndWeightWithAnInstalledFallback) {
+    const FontRow& row = GetParam();
+    auto* w = get<QWidget>(QString::fromLatin1(row.control));
+    const QFont f = w->font();
+    ASSERT_FALSE(f.families().isEmpty());
+    EXPECT_EQ(f.families().first(), QString::fromLatin1(row.family));
+    EXPECT_DOUBLE_EQ(f.pointSizeF(), row.points);
+    EXPECT_EQ(f.bold(), row.bold);
+    // The face actually used is one of the named fallbacks, at the requested size.
+    const QFontInfo used(f);
+    EXPECT_TRUE(f.families().contains(used.family(), Qt::CaseInsensitive))
+        << qPrintable(used.family());
+    EXPECT_NEAR(used.pointSizeF(), row.points, 0.5);
+    EXPECT_EQ(used.bold(), row.bold);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Design, DesignFonts,
+    ::testing::Values(
+        FontRow{"Frame2", "MS Sans Serif", 12, true}, FontRow{"lblBMI", "MS Sans Serif", 12, true},
+        FontRow{"lblColor(0)", "Arial", 8.25, false}, FontRow{"lblColor(1)", "Arial", 8.25, false},
+        FontRow{"lblColor(2)", "Arial", 8.25, false}, FontRow{"lblColor(3)", "Arial", 8.25, false},
+        FontRow{"lblColor(4)", "Arial", 8.25, false},
+        // Children of the bold frame keep the window's plain default.
+        FontRow{"lblBMIValue(3)", "MS Sans Serif", 8, false},
+        FontRow{"Slider1", "MS Sans Serif", 8, false}, FontRow{"txtHT", "MS Sans Serif", 8, false}),
+    [](const auto& info) { return "row" + std::to_string(info.index); });
+
+// Whole text shows when, with the caret at its end, the line edit needn't scroll.
+bool showsWhole(QLineEdit* edit) {
+    edit->end(false);
+    const int caret = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    const int textStart = caret - edit->fontMetrics().horizontalAdvance(edit->text());
+    return textStart >= edit->contentsRect().left() && caret < edit->contentsRect().right();
+}
+
+TEST_F(MainWindowTest, TextsFitTheirFixedBoxes) {
+    for (ComboBox* list : {cmbHT(), cmbWT()}) {
+        for (int i = 0; i < list->count(); ++i) {
+            list->SelectEntry(i);
+            EXPECT_TRUE(showsWhole(list->lineEdit())) << qPrintable(list->itemText(i));
+        }
+    }
+    // The longest entries the ranges admit with the one decimal the filter allows.
+    for (const char* text : {"275.5", "800.5", "108.5"}) {
+        txtHT()->setText(QString::fromLatin1(text));
+        EXPECT_TRUE(showsWhole(txtHT())) << text;
+    }
+    for (int k = 0; k < 5; ++k)
+        EXPECT_LE(band(k)->fontMetrics().horizontalAdvance(band(k)->text()), band(k)->width()) << k;
+    for (auto* b : window().findChildren<CommandButton*>()) {
+        QString shown = b->text();
+        shown.remove(QLatin1Char('&'));
+        EXPECT_LT(b->fontMetrics().horizontalAdvance(shown), b->width() - 4)
+            << qPrintable(b->objectName());
+    }
+}
+
+} // namespace
+} // namespace bmi::test
