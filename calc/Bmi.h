@@ -18,6 +18,11 @@ struct BMIResult {
     friend bool operator==(const BMIResult&, const BMIResult&) = default;
 };
 
+// Weight / height / height in double, rounded once to float, then to one decimal as the
+// value reads: its shortest decimal text is rounded at the first decimal, an exact half
+// away from zero (22.45f gives 22.5, 22.25f gives 22.3), and held as the nearest float.
+// The text, slider value and band all follow that rounded value. Entries that were never
+// accepted still get a defined result (a zero height gives "inf", band 4).
 BMIResult ComputeBMI(const MetricEntry& entry);
 
 // Nearest integer, an exact half going to the even neighbour; saturates at the int32
