@@ -147,12 +147,16 @@ void frmBMI::ClearResult() {
     m_c.Slider1->setValue_(0);
     m_c.lblBMI->setBackColor(DesignColor(kSysWindowBackground, m_c.lblBMI->palette()));
     m_c.lblBMI->setCaption(QString());
+    m_c.lblBMI->setAccessibleDescription(QString());
 }
 
 void frmBMI::ShowResult(const calc::BMIResult& result) {
     m_c.lblBMI->setCaption(QString::fromStdString(result.DisplayText));
     m_c.Slider1->setValue_(result.SliderValue);
-    m_c.lblBMI->setBackColor(m_c.lblColor[static_cast<std::size_t>(result.Band)]->BackColor());
+    const Label& band = *m_c.lblColor[static_cast<std::size_t>(result.Band)];
+    m_c.lblBMI->setBackColor(band.BackColor());
+    // The colour names the category; say it in words too for those who can't see it.
+    m_c.lblBMI->setAccessibleDescription(band.Caption());
 }
 
 void frmBMI::cmdCalculate_Click() {
@@ -289,6 +293,10 @@ bool frmBMI::unitListKey(QEvent* event) {
 bool frmBMI::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        // A held Enter or Escape clicks once: repeats would start a browser or the
+        // help viewer many times a second.
+        if ((isEnter(key) || key->key() == Qt::Key_Escape) && key->isAutoRepeat())
+            return true;
         if (isEnter(key)) {
             auto* button = qobject_cast<QPushButton*>(watched);
             (button ? button : m_c.cmdCalculate)->click();

@@ -1,0 +1,440 @@
+// The program as a keyboard-only user and a screen reader meet it: every step typed on
+// the active window (keys go through the window system's path, shortcuts included),
+// and every control read back through QAccessible, as an assistive tool would.
+#include "feet_inches_dialog/frmFtToInches.h"
+#include "main_window/frmBMI.h"
+#include "platform/Controls.h"
+#include "tests/support/RecordingPlatform.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bmi {
+namespace {
+
+using test::RecordingPlatform;
+
+// A key as the user presses it: on whichever window is active, so a modal dialog gets
+// the keys while it is open, exactly as it would on a desktop.
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* active = QApplication::activeWindow();
+    ASSERT_NE(active, nullptr) << "no active window to type into";
+    QTest::keyClick(active->windowHandle(), key, modifiers);
+}
+
+void Type(const char* digits) {
+    for (const char* c = digits; *c; ++c)
+        Key(static_cast<Qt::Key>(Qt::Key_0 + (*c - '0')));
+}
+
+QAccessibleInterface* Accessible(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    EXPECT_NE(iface, nullptr) << qPrintable(object->objectName());
+    return iface;
+}
+
+QString Name(QObject* object) {
+    QAccessibleInterface* iface = Accessible(object);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+QString Description(QObject* object) {
+    QAccessibleInterface* iface = Accessible(object);
+    return iface ? iface->text(QAccessible::Description) : QString();
+}
+
+// The design name of the control that has the keyboard focus; an editable list's own
+// edit field counts as the list.
+QString FocusedControl() {
+    QWidget* w = QApplication::focusWidget();
+    if (!w)
+        return QStringLiteral("(none)");
+    if (w->objectName().isEmpty() && qobject_cast<ComboBox*>(w->parentWidget()))
+        w = w->parentWidget();
+    return w->objectName();
+}
+
+class Accessibility : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window = std::make_unique<frmBMI>(m_platform);
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        ASSERT_EQ(FocusedControl(), QStringLiteral("txtHT"));
+    }
+
+    template <typename T = QWidget> T* control(const char* name) {
+        T* w = m_window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    Label* lblBMI() { return control<Label>("lblBMI"); }
+
+    // The documented request, all from the keyboard: 70 inches, 154 pounds, Enter.
+    void TypeTypicalRequest() {
+        Type("70");
+        Key(Qt::Key_Tab);
+        Key(Qt::Key_Tab);
+        ASSERT_EQ(FocusedControl(), QStringLiteral("txtWT"));
+        Type("154");
+        Key(Qt::Key_Return);
+    }
+
+    // Runs dialogSteps inside the feet-and-inches dialog once openingKeys (typed on the
+    // main window) have it open and active. Closes a dialog the steps left open, so a
+    // failing test can't hang in the dialog's event loop.
+    void WithDialog(const std::function<void()>& openingKeys,
+                    const std::function<void(frmFtToInches&)>& dialogSteps) {
+        bool ran = false;
+        QTimer poll; // runs inside the dialog's own event loop
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QPointer<frmFtToInches> dialog = m_window->feetInchesDialog();
+            if (ran || !dialog || !dialog->isVisible())
+                return;
+            ran = true;
+            poll.stop();
+            if (QTest::qWaitForWindowActive(dialog.data()))
+                dialogSteps(*dialog);
+            else
+                ADD_FAILURE() << "the dialog never became the active window";
+            if (dialog && dialog->isVisible())
+                dialog->reject();
+        });
+        poll.start();
+        openingKeys();
+        poll.stop();
+        EXPECT_TRUE(ran) << "the dialog did not open";
+        QApplication::setActiveWindow(m_window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    RecordingPlatform m_platform;
+    std::unique_ptr<frmBMI> m_window;
+};
+
+// ---- Names, roles and descriptions ---------------------------------------------------
+
+struct NamedControl {
+    const char* control;
+    QAccessible::Role role;
+    const char* name;
+    const char* description; // nullptr: not checked
+};
+
+class AccessibleNames : public Accessibility, public ::testing::WithParamInterface<NamedControl> {};
+
+TEST_P(AccessibleNames, ReachAssistiveTools) {
+    const NamedControl& row = GetParam();
+    QWidget* w = control(row.control);
+    ASSERT_NE(w, nullptr);
+    QAccessibleInterface* iface = Accessible(w);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), row.role);
+    EXPECT_EQ(iface->text(QAccessible::Name), QString::fromUtf8(row.name));
+    if (row.description) {
+        EXPECT_EQ(iface->text(QAccessible::Description), QString::fromUtf8(row.description));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accessibility, AccessibleNames,
+    ::testing::Values(
+        // Controls that show no text of their own.
+        NamedControl{"CmdDetail", QAccessible::Button, "Feet and inches to inches",
+                     "Sugar Test Time"},
+        NamedControl{"imgAD", QAccessible::Graphic, "Trevala Health Records web page", nullptr},
+        NamedControl{"Slider1", QAccessible::Slider, "BMI marker", nullptr},
+        NamedControl{"txtHT", QAccessible::EditableText, "Height", nullptr},
+        NamedControl{"txtWT", QAccessible::EditableText, "Weight", nullptr},
+        // The scale's bands: their captions say what the colours mean.
+        NamedControl{"lblColor(0)", QAccessible::StaticText, "Underweight", nullptr},
+        NamedControl{"lblColor(1)", QAccessible::StaticText, "Healthy", nullptr},
+        NamedControl{"lblColor(2)", QAccessible::StaticText, "Overweight", nullptr},
+        NamedControl{"lblColor(3)", QAccessible::StaticText, "Obese", nullptr},
+        NamedControl{"lblColor(4)", QAccessible::StaticText, "Severly Obese", nullptr},
+        // Buttons are announced by caption, without the access key's "&".
+        NamedControl{"cmdCalculate", QAccessible::Button, "Calculate", nullptr},
+        NamedControl{"cmdHLP", QAccessible::Button, "Help", "Topic Help"},
+        NamedControl{"cmdHomePage", QAccessible::Button, "Home Page", "Topic Help"},
+        NamedControl{"cmdClose", QAccessible::Button, "Close", nullptr}),
+    [](const auto& info) {
+        QString name = QString::fromLatin1(info.param.control);
+        name.remove(QLatin1Char('(')).remove(QLatin1Char(')'));
+        return name.toStdString();
+    });
+
+TEST_F(Accessibility, TheScaleIsNamedAndTheResultLabelStartsEmpty) {
+    EXPECT_EQ(Name(control("Frame2")), QStringLiteral("BMI scale"));
+    EXPECT_EQ(Name(lblBMI()), QString());
+    EXPECT_EQ(Description(lblBMI()), QString());
+}
+
+// ---- The result, read back -------------------------------------------------------------
+
+TEST_F(Accessibility, TypedRequestShowsTheResultToAssistiveTools) {
+    TypeTypicalRequest();
+
+    EXPECT_TRUE(m_platform.msgBoxes.empty());
+    EXPECT_EQ(lblBMI()->Caption(), QStringLiteral("22.1"));
+    // The label's name is its value: nothing fixed hides the number.
+    EXPECT_EQ(Name(lblBMI()), QStringLiteral("22.1"));
+    EXPECT_EQ(Description(lblBMI()), QStringLiteral("Healthy"));
+    QAccessibleInterface* slider = Accessible(control("Slider1"));
+    ASSERT_NE(slider, nullptr);
+    ASSERT_NE(slider->valueInterface(), nullptr);
+    EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), 22);
+
+    // The next key blanks the result, for assistive tools as well.
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(Name(lblBMI()), QString());
+    EXPECT_EQ(Description(lblBMI()), QString());
+}
+
+struct BandCase {
+    const char* weight; // pounds, at 70 inches
+    const char* band;
+};
+
+class AccessibleResultBand : public Accessibility,
+                             public ::testing::WithParamInterface<BandCase> {};
+
+// The result's colour is said in words as well: the category's caption.
+TEST_P(AccessibleResultBand, IsDescribedInWords) {
+    Type("70");
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Type(GetParam().weight);
+    Key(Qt::Key_Return);
+    ASSERT_FALSE(lblBMI()->Caption().isEmpty());
+    EXPECT_EQ(Name(lblBMI()), lblBMI()->Caption());
+    EXPECT_EQ(Description(lblBMI()), QString::fromLatin1(GetParam().band));
+}
+
+INSTANTIATE_TEST_SUITE_P(Accessibility, AccessibleResultBand,
+                         ::testing::Values(BandCase{"100", "Underweight"},
+                                           BandCase{"154", "Healthy"},
+                                           BandCase{"190", "Overweight"}, BandCase{"250", "Obese"},
+                                           BandCase{"300", "Severly Obese"}),
+                         [](const auto& info) { return std::string(info.param.weight); });
+
+// ---- Focus order --------------------------------------------------------------------
+
+// Every stop of the Tab key, and what a screen reader announces there.
+struct FocusStop {
+    const char* control;
+    const char* name; // nullptr: any non-empty name
+};
+
+const std::vector<FocusStop> kFocusCycle{
+    {"txtHT", "Height"},           {"cmbHT", nullptr},
+    {"txtWT", "Weight"},           {"cmbWT", nullptr},
+    {"cmdCalculate", "Calculate"}, {"cmdHLP", "Help"},
+    {"cmdHomePage", "Home Page"},  {"cmdClose", "Close"},
+    {"Slider1", "BMI marker"},     {"CmdDetail", "Feet and inches to inches"},
+};
+
+TEST_F(Accessibility, TabVisitsEveryControlOnceAndComesBack) {
+    for (std::size_t i = 1; i <= kFocusCycle.size(); ++i) {
+        Key(Qt::Key_Tab);
+        const FocusStop& stop = kFocusCycle[i % kFocusCycle.size()];
+        SCOPED_TRACE(stop.control);
+        ASSERT_EQ(FocusedControl(), QString::fromLatin1(stop.control));
+        QAccessibleInterface* iface = Accessible(control(stop.control));
+        ASSERT_NE(iface, nullptr);
+        EXPECT_TRUE(iface->state().focusable);
+        const QString name = iface->text(QAccessible::Name);
+        if (stop.name) {
+            EXPECT_EQ(name, QString::fromUtf8(stop.name));
+        } else {
+            EXPECT_FALSE(name.isEmpty());
+        }
+    }
+}
+
+// ---- Access keys ------------------------------------------------------------------
+
+enum class Effect { Calculated, HelpShown, HomePageOpened, Closed };
+
+struct AccessKey {
+    const char* label;
+    const char* focus; // where the focus is when the key is typed
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    Effect effect;
+};
+
+class KeyboardAccessKeys : public Accessibility, public ::testing::WithParamInterface<AccessKey> {};
+
+TEST_P(KeyboardAccessKeys, WorkFromAnyControl) {
+    const AccessKey& row = GetParam();
+    Type("70");
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Type("154");
+    // Tab on to the starting control, as the user would get there.
+    for (int i = 0; i < 20 && FocusedControl() != QString::fromLatin1(row.focus); ++i)
+        Key(Qt::Key_Tab);
+    ASSERT_EQ(FocusedControl(), QString::fromLatin1(row.focus));
+    const QString heightBefore = control<TextBox>("txtHT")->text();
+
+    Key(row.key, row.modifiers);
+    EXPECT_EQ(control<TextBox>("txtHT")->text(), heightBefore) << "the key was typed as text";
+
+    // An access key presses its button visibly: the click lands a moment later.
+    const auto done = [&] {
+        switch (row.effect) {
+        case Effect::Calculated:
+            return Name(lblBMI()) == QStringLiteral("22.1");
+        case Effect::HelpShown:
+            return m_platform.helpCalls.size() == 1;
+        case Effect::HomePageOpened:
+            return m_platform.shellCalls.size() == 1 &&
+                   m_platform.shellCalls[0].file.endsWith(QStringLiteral("bmi_index.html"));
+        case Effect::Closed:
+            return !m_window->isVisible();
+        }
+        return false;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(done));
+    EXPECT_EQ(m_window->isVisible(), row.effect != Effect::Closed);
+    EXPECT_TRUE(m_platform.msgBoxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accessibility, KeyboardAccessKeys,
+    ::testing::Values(
+        AccessKey{"AltLInWeightUnit", "cmbWT", Qt::Key_L, Qt::AltModifier, Effect::Calculated},
+        AccessKey{"ReturnOnSlider", "Slider1", Qt::Key_Return, Qt::NoModifier, Effect::Calculated},
+        AccessKey{"AltHOnSlider", "Slider1", Qt::Key_H, Qt::AltModifier, Effect::HelpShown},
+        AccessKey{"AltPInWeight", "txtWT", Qt::Key_P, Qt::AltModifier, Effect::HomePageOpened},
+        AccessKey{"AltCOnPictureButton", "CmdDetail", Qt::Key_C, Qt::AltModifier, Effect::Closed},
+        AccessKey{"EscapeInHeightUnit", "cmbHT", Qt::Key_Escape, Qt::NoModifier, Effect::Closed}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ---- The feet-and-inches dialog, from the keyboard alone ------------------------------
+
+enum class Closing { AltE, EnterOnButton, SpaceOnButton, Escape };
+
+struct DialogCase {
+    const char* label;
+    int feetSteps;   // Down (positive) or Up (negative) presses in the feet list
+    int inchesSteps; // likewise in the inches list
+    Closing closing;
+    const char* height; // what lands in txtHT
+};
+
+class KeyboardOnlyDialog : public Accessibility,
+                           public ::testing::WithParamInterface<DialogCase> {};
+
+void Step(int steps) {
+    for (int i = 0; i < std::abs(steps); ++i)
+        Key(steps > 0 ? Qt::Key_Down : Qt::Key_Up);
+}
+
+TEST_P(KeyboardOnlyDialog, WritesTheHeight) {
+    const DialogCase& row = GetParam();
+    // Start on centimetres, so the dialog's switch back to inches shows.
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Down);
+    ASSERT_EQ(control<ComboBox>("cmbHT")->Text(), QStringLiteral("centimeters"));
+
+    QString dialogFocus;
+    QString dialogButtonName;
+    WithDialog(
+        [&] {
+            for (int i = 0; i < 20 && FocusedControl() != QStringLiteral("CmdDetail"); ++i)
+                Key(Qt::Key_Tab);
+            ASSERT_EQ(FocusedControl(), QStringLiteral("CmdDetail"));
+            Key(Qt::Key_Space);
+        },
+        [&](frmFtToInches& dialog) {
+            dialogFocus = FocusedControl();
+            dialogButtonName = Name(dialog.controls().cmdClose);
+            Step(row.feetSteps);
+            Key(Qt::Key_Tab);
+            Step(row.inchesSteps);
+            switch (row.closing) {
+            case Closing::AltE:
+                Key(Qt::Key_E, Qt::AltModifier);
+                break;
+            case Closing::EnterOnButton:
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Return);
+                break;
+            case Closing::SpaceOnButton:
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Space);
+                break;
+            case Closing::Escape:
+                Key(Qt::Key_Escape);
+                break;
+            }
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }))
+                << "the closing key left the dialog open";
+        });
+
+    EXPECT_EQ(dialogFocus, QStringLiteral("cmbFt"));
+    EXPECT_EQ(dialogButtonName, QStringLiteral("Enter"));
+    EXPECT_EQ(control<TextBox>("txtHT")->text(), QString::fromLatin1(row.height));
+    EXPECT_EQ(control<ComboBox>("cmbHT")->Text(), QStringLiteral("inches"));
+    EXPECT_TRUE(m_platform.msgBoxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accessibility, KeyboardOnlyDialog,
+    ::testing::Values(DialogCase{"DesignTextsAltE", 0, 0, Closing::AltE, "60"},
+                      DialogCase{"SixOneAltE", 1, 1, Closing::AltE, "73"},
+                      DialogCase{"SevenElevenEnter", 2, 11, Closing::EnterOnButton, "95"},
+                      DialogCase{"ThreeTwoSpace", -2, 2, Closing::SpaceOnButton, "38"},
+                      DialogCase{"FourZeroEscape", -1, 0, Closing::Escape, "48"},
+                      // Past either end the lists stay on their last entry.
+                      DialogCase{"PastTheEndsEscape", -9, 20, Closing::Escape, "47"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// The whole journey without a mouse: the height from the dialog, the weight typed,
+// Enter to calculate, and Alt+C to leave.
+TEST_F(Accessibility, WholeRequestWithoutAMouse) {
+    WithDialog(
+        [&] {
+            Key(Qt::Key_Backtab, Qt::ShiftModifier); // txtHT back round to CmdDetail
+            ASSERT_EQ(FocusedControl(), QStringLiteral("CmdDetail"));
+            Key(Qt::Key_Return); // Enter on a command button clicks that button
+        },
+        [&](frmFtToInches& dialog) {
+            Step(1); // 6'
+            Key(Qt::Key_Tab);
+            Step(1); // 1"
+            Key(Qt::Key_E, Qt::AltModifier);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
+        });
+    ASSERT_EQ(control<TextBox>("txtHT")->text(), QStringLiteral("73"));
+    // The focus comes back to the button that opened the dialog; Tab on to the weight.
+    EXPECT_EQ(FocusedControl(), QStringLiteral("CmdDetail"));
+    for (int i = 0; i < 20 && FocusedControl() != QStringLiteral("txtWT"); ++i)
+        Key(Qt::Key_Tab);
+    ASSERT_EQ(FocusedControl(), QStringLiteral("txtWT"));
+    Type("154");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Name(lblBMI()), QStringLiteral("20.4"));
+    EXPECT_EQ(Description(lblBMI()), QStringLiteral("Healthy"));
+
+    Key(Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isVisible(); }));
+}
+
+} // namespace
+} // namespace bmi
