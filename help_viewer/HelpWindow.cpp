@@ -1,0 +1,177 @@
+#include "help_viewer/HelpWindow.h"
+
+#include "help_viewer/HelpBrowser.h"
+#include "help_viewer/HelpFile.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QScreen>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace bmi::help {
+
+namespace {
+
+constexpr int kUrlRole = Qt::UserRole;
+constexpr int kNavigationWidth = 230;
+const QSize kFallbackSize(800, 580);
+
+QString EntryText(const SiteMapEntry& entry) {
+    return FromHelpText(entry.name.empty() ? entry.local : entry.name);
+}
+
+QUrl EntryUrl(const SiteMapEntry& entry) {
+    return entry.local.empty() ? QUrl() : TopicUrl(FromHelpText(entry.local));
+}
+
+void AddTreeItems(QTreeWidgetItem* parent, QTreeWidget* tree,
+                  const std::vector<SiteMapEntry>& entries) {
+    for (const SiteMapEntry& entry : entries) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+        item->setText(0, EntryText(entry));
+        item->setData(0, kUrlRole, EntryUrl(entry));
+        AddTreeItems(item, tree, entry.children);
+    }
+}
+
+void AddIndexItems(QListWidget* list, const std::vector<SiteMapEntry>& entries, int depth) {
+    for (const SiteMapEntry& entry : entries) {
+        auto* item =
+            new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + EntryText(entry), list);
+        item->setData(kUrlRole, EntryUrl(entry));
+        AddIndexItems(list, entry.children, depth + 1);
+    }
+}
+
+bool SameTopic(const QUrl& a, const QUrl& b) {
+    // Names inside a help file are found regardless of case.
+    return a.scheme() == b.scheme() && a.path().compare(b.path(), Qt::CaseInsensitive) == 0;
+}
+
+QTreeWidgetItem* FindItem(QTreeWidgetItem* item, const QUrl& url) {
+    if (SameTopic(item->data(0, kUrlRole).toUrl(), url))
+        return item;
+    for (int i = 0; i < item->childCount(); ++i)
+        if (QTreeWidgetItem* found = FindItem(item->child(i), url))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
+HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(parent), m_file(file) {
+    setWindowTitle(file.caption());
+
+    m_browser = new HelpBrowser(file, this);
+    m_contents = new QTreeWidget(this);
+    m_contents->setHeaderHidden(true);
+    m_contents->setUniformRowHeights(true);
+    AddTreeItems(nullptr, m_contents, file.contents().entries);
+    m_contents->expandAll();
+    m_index = new QListWidget(this);
+    AddIndexItems(m_index, file.index().entries, 0);
+
+    m_tabs = new QTabWidget(this);
+    if (m_contents->topLevelItemCount() > 0)
+        m_tabs->addTab(m_contents, tr("&Contents"));
+    else
+        m_contents->hide();
+    if (m_index->count() > 0)
+        m_tabs->addTab(m_index, tr("I&ndex"));
+    else
+        m_index->hide();
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_tabs);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kNavigationWidth, kFallbackSize.width() - kNavigationWidth});
+    splitter->setChildrenCollapsible(false);
+    if (m_tabs->count() == 0)
+        m_tabs->hide();
+    setCentralWidget(splitter);
+
+    QToolBar* toolbar = addToolBar(tr("Navigation"));
+    toolbar->setObjectName(QStringLiteral("navigation"));
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_back = toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("&Back"));
+    m_back->setShortcut(QKeySequence::Back);
+    m_back->setEnabled(false);
+    m_forward = toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("&Forward"));
+    m_forward->setShortcut(QKeySequence::Forward);
+    m_forward->setEnabled(false);
+    m_home = toolbar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("&Home"));
+    m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    auto* close = new QAction(tr("Close"), this);
+    close->setShortcut(QKeySequence::Close);
+    addAction(close);
+
+    connect(m_back, &QAction::triggered, m_browser, &QTextBrowser::backward);
+    connect(m_forward, &QAction::triggered, m_browser, &QTextBrowser::forward);
+    connect(m_home, &QAction::triggered, this,
+            [this] { m_browser->followLink(m_file.homePage()); });
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::markCurrentTopic);
+    connect(m_contents, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { showEntry(item->data(0, kUrlRole).toUrl()); });
+    connect(m_contents, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { showEntry(item->data(0, kUrlRole).toUrl()); });
+    connect(m_index, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
+    connect(m_index, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
+
+    placeWindow();
+    m_browser->setSource(file.defaultTopic());
+    m_browser->setFocus();
+}
+
+void HelpWindow::bringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void HelpWindow::showEntry(const QUrl& url) {
+    if (url.isValid() && !url.isEmpty())
+        m_browser->followLink(url);
+}
+
+void HelpWindow::markCurrentTopic(const QUrl& url) {
+    for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem* item = FindItem(m_contents->topLevelItem(i), url)) {
+            const QSignalBlocker blocker(m_contents);
+            m_contents->setCurrentItem(item);
+            return;
+        }
+    }
+}
+
+void HelpWindow::placeWindow() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (m_file.windowRect()) {
+        if (const auto geometry = UsableGeometry(*m_file.windowRect(), screens)) {
+            resize(geometry->size());
+            move(geometry->topLeft());
+            return;
+        }
+    }
+    QSize size = kFallbackSize;
+    if (!screens.isEmpty())
+        size = size.boundedTo(screens.front().size());
+    resize(size);
+}
+
+} // namespace bmi::help

@@ -1,0 +1,563 @@
+// The help viewer on the help file the build made, and on damaged copies of it.
+#include "help_viewer/ChmFile.h"
+#include "help_viewer/HelpBrowser.h"
+#include "help_viewer/HelpFile.h"
+#include "help_viewer/HelpWindow.h"
+#include "help_viewer/InstanceGuard.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <set>
+
+using namespace bmi::help;
+
+namespace {
+
+QString BinDir() {
+    return qEnvironmentVariable("BMI_TEST_BIN_DIR");
+}
+
+QString HelpPath() {
+    return BinDir() + QStringLiteral("/BMI-Trevala.chm");
+}
+
+QString ViewerPath() {
+    return BinDir() + QStringLiteral("/BMI-Trevala-help");
+}
+
+QByteArray HelpBytes() {
+    QFile file(HelpPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<HelpFile> OpenHelp(const QString& window = QStringLiteral("Main")) {
+    QString error;
+    auto file = HelpFile::Open(HelpPath(), window, &error);
+    EXPECT_TRUE(file) << error.toStdString();
+    return file;
+}
+
+QString Chm(const char* path) {
+    return QStringLiteral("chm:") + QLatin1String(path);
+}
+
+// ---- requests, addresses, window placement ------------------------------------------
+
+struct RequestCase {
+    const char* name;
+    const char* request;
+    const char* file;
+    const char* window;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const RequestCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class RequestParse : public testing::TestWithParam<RequestCase> {};
+
+TEST_P(RequestParse, SplitsFileAndWindow) {
+    const HelpRequest parsed = ParseRequest(QString::fromUtf8(GetParam().request));
+    EXPECT_EQ(parsed.file, QString::fromUtf8(GetParam().file));
+    EXPECT_EQ(parsed.window, QString::fromUtf8(GetParam().window));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RequestParse,
+    testing::Values(RequestCase{"AsSent", "/opt/bmi/BMI-Trevala.chm>Main",
+                                "/opt/bmi/BMI-Trevala.chm", "Main"},
+                    RequestCase{"Root", "//BMI-Trevala.chm>Main", "//BMI-Trevala.chm", "Main"},
+                    RequestCase{"NoWindow", "/opt/h.chm", "/opt/h.chm", ""},
+                    RequestCase{"AngleInFolder", "/a>b/h.chm", "/a>b/h.chm", ""},
+                    RequestCase{"AngleInFolderAndWindow", "/a>b/h.chm>Main", "/a>b/h.chm", "Main"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct TopicCase {
+    const char* name;
+    const char* local;
+    const char* url;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const TopicCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class TopicAddress : public testing::TestWithParam<TopicCase> {};
+
+TEST_P(TopicAddress, ResolvesFromRoot) {
+    EXPECT_EQ(TopicUrl(QString::fromUtf8(GetParam().local)).toString(),
+              QString::fromUtf8(GetParam().url));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TopicAddress,
+    testing::Values(TopicCase{"Plain", "index.html", "chm:/index.html"},
+                    TopicCase{"Absolute", "/units.html", "chm:/units.html"},
+                    TopicCase{"Backslashes", "sub\\page.html", "chm:/sub/page.html"},
+                    TopicCase{"DotDotStaysInside", "../../a.html", "chm:/a.html"},
+                    TopicCase{"Anchor", "scale.html#ticks", "chm:/scale.html#ticks"},
+                    TopicCase{"StoragePrefix", "BMI-Trevala.chm::/keyboard.html",
+                              "chm:/keyboard.html"},
+                    TopicCase{"Web", "https://example.org/x", "https://example.org/x"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct GeometryCase {
+    const char* name;
+    WindowRect rect;
+    std::optional<QRect> expected;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const GeometryCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class WindowPlacement : public testing::TestWithParam<GeometryCase> {};
+
+TEST_P(WindowPlacement, UsesOnlySaneRectangles) {
+    const QList<QRect> screens{QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
+    EXPECT_EQ(UsableGeometry(GetParam().rect, screens), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WindowPlacement,
+    testing::Values(
+        GeometryCase{"Fits", {40, 40, 800, 600}, QRect(40, 40, 760, 560)},
+        GeometryCase{"SecondScreen", {1100, 100, 1900, 700}, QRect(1100, 100, 800, 600)},
+        GeometryCase{"TooSmall", {10, 10, 150, 100}, std::nullopt},
+        GeometryCase{"OffEveryScreen", {5000, 5000, 5800, 5600}, std::nullopt},
+        GeometryCase{"TitleBarAboveScreen", {100, -300, 900, 400}, std::nullopt},
+        GeometryCase{"EnoughOnLeftEdge", {-600, 10, 200, 500}, QRect(-600, 10, 800, 490)},
+        GeometryCase{"LargerThanScreen", {0, 0, 3000, 2000}, QRect(0, 0, 1024, 768)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- the built help file ------------------------------------------------------------
+
+TEST(HelpFileBuilt, SystemFilesSayWhatTheProjectSays) {
+    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    ASSERT_TRUE(chm);
+    const auto system = chm->Read("/#SYSTEM");
+    ASSERT_TRUE(system);
+    const auto info = ParseSystem(*system);
+    ASSERT_TRUE(info);
+    EXPECT_FALSE(info->truncated);
+    EXPECT_EQ(info->defaultTopic, "index.html");
+    EXPECT_EQ(info->title, "BMI-Trevala Help");
+    EXPECT_EQ(info->contentsFile, "contents.hhc");
+    EXPECT_EQ(info->indexFile, "index.hhk");
+    EXPECT_EQ(info->defaultWindow, "Main");
+}
+
+TEST(HelpFileBuilt, ReadsObjectsWholeAndWithinLimits) {
+    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    ASSERT_TRUE(chm);
+    const auto page = chm->Read("/INDEX.HTML"); // names are found regardless of case
+    ASSERT_TRUE(page);
+    EXPECT_NE(std::string(page->begin(), page->end()).find("</html>"), std::string::npos);
+    EXPECT_FALSE(chm->Read("/index.html", page->size() - 1));
+    EXPECT_TRUE(chm->Read("/index.html", page->size()));
+    EXPECT_FALSE(chm->Read("/nothere.html"));
+    EXPECT_FALSE(chm->Read(""));
+    EXPECT_FALSE(chm->Read("/" + std::string(600, 'a')));
+    EXPECT_FALSE(chm->Read(std::string("/index.html\0x", 13)));
+}
+
+TEST(HelpFileBuilt, OpensInWindowMain) {
+    const auto file = OpenHelp();
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->caption(), QStringLiteral("BMI-Trevala Help"));
+    EXPECT_EQ(file->defaultTopic().toString(), Chm("/index.html"));
+    EXPECT_EQ(file->homePage().toString(), Chm("/index.html"));
+    EXPECT_EQ(file->windowRect(), (WindowRect{40, 40, 800, 600}));
+    EXPECT_EQ(file->contents().entries.size(), 3u);
+    EXPECT_GT(file->index().entries.size(), 10u);
+}
+
+TEST(HelpFileBuilt, UnknownWindowFallsBackToTheDefaultWindow) {
+    const auto file = OpenHelp(QStringLiteral("NoSuchWindow"));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->caption(), QStringLiteral("BMI-Trevala Help"));
+}
+
+void CollectTopics(const std::vector<SiteMapEntry>& entries, std::set<QString>& topics) {
+    for (const SiteMapEntry& e : entries) {
+        topics.insert(
+            TopicUrl(QString::fromStdString(e.local)).adjusted(QUrl::RemoveFragment).toString());
+        CollectTopics(e.children, topics);
+    }
+}
+
+std::set<QString> AllTopics(const HelpFile& file) {
+    std::set<QString> topics;
+    CollectTopics(file.contents().entries, topics);
+    CollectTopics(file.index().entries, topics);
+    return topics;
+}
+
+// Every topic of the contents and the index exists, and every link and picture in
+// every topic leads to something in the file.
+TEST(HelpFileBuilt, EveryLinkLeadsSomewhere) {
+    const auto file = OpenHelp();
+    ASSERT_TRUE(file);
+    const std::set<QString> topics = AllTopics(*file);
+    EXPECT_GE(topics.size(), 7u);
+    const QRegularExpression reference(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]+)\""),
+                                       QRegularExpression::CaseInsensitiveOption);
+    for (const QString& topic : topics) {
+        const auto page = file->read(QUrl(topic));
+        ASSERT_TRUE(page) << topic.toStdString();
+        EXPECT_TRUE(page->contains("<title>")) << topic.toStdString();
+        auto matches = reference.globalMatch(QString::fromUtf8(*page));
+        while (matches.hasNext()) {
+            const QUrl target = QUrl(topic).resolved(QUrl(matches.next().captured(1)));
+            EXPECT_TRUE(file->read(target))
+                << topic.toStdString() << " -> " << target.toString().toStdString();
+        }
+    }
+}
+
+// A picture shown at another size than its own would be blurred or cut.
+TEST(HelpFileBuilt, PicturesAreShownAtTheirOwnSize) {
+    const auto file = OpenHelp();
+    ASSERT_TRUE(file);
+    const QRegularExpression picture(
+        QStringLiteral("<img\\s+src=\"([^\"]+)\"\\s+width=\"(\\d+)\"\\s+height=\"(\\d+)\""),
+        QRegularExpression::CaseInsensitiveOption);
+    int pictures = 0;
+    for (const QString& topic : AllTopics(*file)) {
+        auto matches = picture.globalMatch(QString::fromUtf8(file->read(QUrl(topic)).value_or("")));
+        while (matches.hasNext()) {
+            const auto match = matches.next();
+            QImage image;
+            ASSERT_TRUE(image.loadFromData(
+                file->read(QUrl(topic).resolved(QUrl(match.captured(1)))).value_or("")))
+                << match.captured(1).toStdString();
+            EXPECT_EQ(QString::number(image.width()), match.captured(2));
+            EXPECT_EQ(QString::number(image.height()), match.captured(3));
+            ++pictures;
+        }
+    }
+    EXPECT_GE(pictures, 1);
+}
+
+// ---- the window ---------------------------------------------------------------------
+
+class ViewerWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        m_file = OpenHelp();
+        ASSERT_TRUE(m_file);
+        m_window = std::make_unique<HelpWindow>(*m_file);
+    }
+    HelpBrowser* browser() const { return m_window->browser(); }
+    QString page() const { return browser()->source().toString(); }
+    QString title() const { return browser()->documentTitle(); }
+
+    std::unique_ptr<HelpFile> m_file;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("BMI-Trevala Help"));
+    EXPECT_EQ(page(), Chm("/index.html"));
+    EXPECT_EQ(title(), QStringLiteral("Welcome to BMI-Trevala"));
+    EXPECT_EQ(m_window->size(), QSize(760, 560));
+    EXPECT_FALSE(m_window->backAction()->isEnabled());
+    EXPECT_FALSE(m_window->forwardAction()->isEnabled());
+}
+
+TEST_F(ViewerWindow, FollowsLinksAndWalksHistory) {
+    emit browser()->anchorClicked(browser()->resolved(QUrl(QStringLiteral("units.html"))));
+    EXPECT_EQ(page(), Chm("/units.html"));
+    EXPECT_EQ(title(), QStringLiteral("Units and accepted ranges"));
+    EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("36 to 108")));
+
+    // Relative to the page now shown.
+    browser()->followLink(QUrl(QStringLiteral("feet_inches.html")));
+    EXPECT_EQ(title(), QStringLiteral("The feet-and-inches dialog"));
+    EXPECT_TRUE(m_window->backAction()->isEnabled());
+
+    m_window->backAction()->trigger();
+    EXPECT_EQ(page(), Chm("/units.html"));
+    EXPECT_TRUE(m_window->forwardAction()->isEnabled());
+    m_window->forwardAction()->trigger();
+    EXPECT_EQ(page(), Chm("/feet_inches.html"));
+    m_window->homeAction()->trigger();
+    EXPECT_EQ(page(), Chm("/index.html"));
+}
+
+TEST_F(ViewerWindow, LoadsPicturesRelativeToThePage) {
+    browser()->followLink(QUrl(QStringLiteral("scale.html")));
+    // As the document asks for it while laying out the page; once laid out, it keeps
+    // the decoded picture instead of the bytes.
+    const QVariant picture = browser()->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("images/bands.png")));
+    QImage image;
+    if (picture.typeId() == QMetaType::QByteArray)
+        image.loadFromData(picture.toByteArray());
+    else if (picture.typeId() == QMetaType::QImage)
+        image = picture.value<QImage>();
+    else if (picture.typeId() == QMetaType::QPixmap)
+        image = picture.value<QPixmap>().toImage();
+    EXPECT_FALSE(image.isNull()) << picture.typeName();
+}
+
+TEST_F(ViewerWindow, ContentsTreeOpensTopics) {
+    QTreeWidget* tree = m_window->contentsTree();
+    const auto found =
+        tree->findItems(QStringLiteral("Reading the scale"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    emit tree->itemClicked(found.front(), 0);
+    EXPECT_EQ(page(), Chm("/scale.html"));
+
+    // Going elsewhere by a link marks that topic in the tree.
+    browser()->followLink(QUrl(QStringLiteral("about_bmi.html")));
+    ASSERT_TRUE(tree->currentItem());
+    EXPECT_EQ(tree->currentItem()->data(0, Qt::UserRole).toUrl().toString(),
+              Chm("/about_bmi.html"));
+}
+
+TEST_F(ViewerWindow, IndexOpensTopics) {
+    QListWidget* index = m_window->indexList();
+    const auto found = index->findItems(QStringLiteral("Severly Obese"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    emit index->itemActivated(found.front());
+    EXPECT_EQ(page(), Chm("/about_bmi.html"));
+    EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
+}
+
+TEST_F(ViewerWindow, MissingTopicShowsOwnPage) {
+    browser()->followLink(QUrl(QStringLiteral("nothere.html")));
+    EXPECT_EQ(title(), QStringLiteral("Topic not found"));
+    EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("/nothere.html")));
+}
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+TEST_F(ViewerWindow, WebLinksGoToTheBrowserNotTheView) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    browser()->followLink(QUrl(QStringLiteral("https://example.org/bmi")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(recorder.urls, QList<QUrl>{QUrl(QStringLiteral("https://example.org/bmi"))});
+    EXPECT_EQ(page(), Chm("/index.html"));
+    // Nor may a page pull anything off the disk.
+    EXPECT_TRUE(browser()
+                    ->loadResource(QTextDocument::ImageResource,
+                                   QUrl(QStringLiteral("file:///etc/hostname")))
+                    .toByteArray()
+                    .isEmpty());
+}
+
+// ---- damaged files ------------------------------------------------------------------
+
+struct DamageCase {
+    const char* name;
+    std::function<QByteArray(const QByteArray&)> damage;
+    bool mayOpen; // a copy cut near its end can still hold everything we need
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const DamageCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class DamagedFile : public testing::TestWithParam<DamageCase> {};
+
+TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
+    const QByteArray good = HelpBytes();
+    ASSERT_FALSE(good.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(GetParam().damage(good));
+    out.close();
+
+    QString error;
+    const auto file = HelpFile::Open(path, QStringLiteral("Main"), &error);
+    if (!file) {
+        EXPECT_TRUE(error.contains(QStringLiteral("could not be opened"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        return;
+    }
+    EXPECT_TRUE(GetParam().mayOpen);
+    HelpWindow window(*file); // and every topic it can reach loads or is reported missing
+    for (const char* topic : {"units.html", "scale.html", "images/bands.png"})
+        window.browser()->followLink(QUrl(QString::fromLatin1(topic)));
+}
+
+QByteArray Junk(qsizetype size) {
+    QByteArray bytes(size, '\0');
+    quint32 x = 12345;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedFile,
+    testing::Values(
+        DamageCase{"Empty", [](const QByteArray&) { return QByteArray(); }, false},
+        DamageCase{"HeaderOnly", [](const QByteArray& b) { return b.left(96); }, false},
+        DamageCase{"FirstThird", [](const QByteArray& b) { return b.left(b.size() / 3); }, false},
+        DamageCase{"AllButTheLastByte", [](const QByteArray& b) { return b.chopped(1); }, true},
+        DamageCase{"Junk", [](const QByteArray&) { return Junk(20000); }, false},
+        DamageCase{"JunkWithSignature",
+                   [](const QByteArray& b) { return b.left(4) + Junk(b.size() - 4); }, false},
+        DamageCase{"DirectoryWiped",
+                   [](const QByteArray& b) {
+                       QByteArray c = b;
+                       c.replace(0x60, 0x2000, QByteArray(0x2000, '\xFF'));
+                       return c;
+                   },
+                   false},
+        DamageCase{"ContentWiped",
+                   [](const QByteArray& b) {
+                       QByteArray c = b;
+                       const qsizetype from = b.size() - b.size() / 3;
+                       c.replace(from, b.size() - from, Junk(b.size() - from));
+                       return c;
+                   },
+                   true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MissingFile, SaysSo) {
+    QString error;
+    EXPECT_FALSE(HelpFile::Open(QStringLiteral("/nonexistent/BMI-Trevala.chm"),
+                                QStringLiteral("Main"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("missing"))) << error.toStdString();
+}
+
+// ---- the program ----------------------------------------------------------------------
+
+struct ViewerRun {
+    int exitCode = -1;
+    bool crashed = true;
+    QString out, err;
+};
+
+ViewerRun StartViewer(const QStringList& args) {
+    QProcess viewer;
+    viewer.start(ViewerPath(), args);
+    ViewerRun run;
+    if (!viewer.waitForFinished(60000)) {
+        viewer.kill();
+        viewer.waitForFinished();
+        return run;
+    }
+    run.crashed = viewer.exitStatus() != QProcess::NormalExit;
+    run.exitCode = viewer.exitCode();
+    run.out = QString::fromUtf8(viewer.readAllStandardOutput());
+    run.err = QString::fromUtf8(viewer.readAllStandardError());
+    return run;
+}
+
+TEST(ViewerProgram, CheckPrintsTopicCaptionAndTitle) {
+    const ViewerRun run =
+        StartViewer({QStringLiteral("--check"), HelpPath() + QStringLiteral(">Main")});
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("topic: /index.html\ncaption: BMI-Trevala Help\n"
+                                      "title: Welcome to BMI-Trevala\n"));
+}
+
+TEST(ViewerProgram, CheckFailsCleanlyOnBadFiles) {
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.chm"));
+    QFile out(junk);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(Junk(5000));
+    out.close();
+    for (const QString& request :
+         {junk + QStringLiteral(">Main"), dir.filePath(QStringLiteral("absent.chm>Main")),
+          dir.path() + QStringLiteral(">Main")}) {
+        const ViewerRun run = StartViewer({QStringLiteral("--check"), request});
+        EXPECT_FALSE(run.crashed) << request.toStdString();
+        EXPECT_EQ(run.exitCode, 1) << request.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("could not be opened")))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const ViewerRun noRequest = StartViewer({QStringLiteral("--check")});
+    EXPECT_FALSE(noRequest.crashed);
+    EXPECT_EQ(noRequest.exitCode, 2);
+}
+
+// ---- one viewer per file ------------------------------------------------------------
+
+TEST(SingleViewer, NameDependsOnTheFileNotOnHowItIsWritten) {
+    QTemporaryDir dir;
+    QFile::copy(HelpPath(), dir.filePath(QStringLiteral("a.chm")));
+    QFile::copy(HelpPath(), dir.filePath(QStringLiteral("b.chm")));
+    const QString a = dir.filePath(QStringLiteral("a.chm"));
+    EXPECT_EQ(InstanceGuard::ServerName(a),
+              InstanceGuard::ServerName(dir.path() + QStringLiteral("/./x/../a.chm")));
+    EXPECT_NE(InstanceGuard::ServerName(a),
+              InstanceGuard::ServerName(dir.filePath(QStringLiteral("b.chm"))));
+    EXPECT_LT(InstanceGuard::ServerName(a).size(), 80);
+}
+
+TEST(SingleViewer, SecondAsksFirstToComeForward) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
+    ASSERT_TRUE(QFile::copy(HelpPath(), path));
+
+    InstanceGuard second(path);
+    EXPECT_FALSE(second.notifyRunning()); // nobody there yet
+
+    InstanceGuard first(path);
+    ASSERT_TRUE(first.listen());
+    QSignalSpy raised(&first, &InstanceGuard::raiseRequested);
+    EXPECT_TRUE(second.notifyRunning());
+    EXPECT_TRUE(raised.wait(10000));
+}
+
+TEST(SingleViewer, SecondProgramLeavesFirstStays) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
+    ASSERT_TRUE(QFile::copy(HelpPath(), path));
+    const QString request = path + QStringLiteral(">Main");
+
+    QProcess first;
+    first.start(ViewerPath(), {request});
+    ASSERT_TRUE(first.waitForStarted(30000));
+    // Wait until the first viewer answers on its socket.
+    bool listening = false;
+    for (int i = 0; i < 300 && !listening && first.state() == QProcess::Running; ++i) {
+        QLocalSocket probe;
+        probe.connectToServer(InstanceGuard::ServerName(path));
+        listening = probe.waitForConnected(100);
+        if (!listening)
+            first.waitForFinished(100);
+    }
+    ASSERT_TRUE(listening) << QString::fromUtf8(first.readAllStandardError()).toStdString();
+
+    const ViewerRun second = StartViewer({request});
+    EXPECT_FALSE(second.crashed);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill();
+    first.waitForFinished();
+    QLocalServer::removeServer(InstanceGuard::ServerName(path)); // the socket it left behind
+}
+
+} // namespace
+
+#include "help_viewer_tests.moc"
