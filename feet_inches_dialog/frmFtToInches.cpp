@@ -176,8 +176,8 @@ void frmFtToInches::cmdClose_Click() {
 QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth) {
     // Half the outer width less the client width is one side border's thickness.
-    const float left = static_cast<float>(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
-    const float top = static_cast<float>(mTop - mScaleTop + bTop + 200);
+    const float left = ToSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
+    const float top = ToSingle(mTop - mScaleTop + bTop + 200);
     return {left, top};
 }
 

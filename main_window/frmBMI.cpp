@@ -182,7 +182,7 @@ void frmBMI::LayoutScale() {
     Line& axis = *m_c.LineSlider;
     axis.setX1(slider.Left() + 190);
     axis.setX2(slider.Left() + slider.Width() - 220);
-    const float s = static_cast<float>((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
+    const float s = ToSingle((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
 
     constexpr int kTicks = 8;
     for (int k = 0; k < kTicks; ++k) {
@@ -198,7 +198,7 @@ void frmBMI::LayoutScale() {
         }
         const int v = 15 + 5 * k;
         const float x =
-            static_cast<float>(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
+            ToSingle(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
         Line& tick = *m_c.Tick[k];
         tick.setX1(x);
         tick.setX2(tick.X1());
@@ -208,7 +208,7 @@ void frmBMI::LayoutScale() {
 
         Label& number = *m_c.lblBMIValue[k];
         const double w = number.Width(); // before the caption changes it
-        number.setLeft(static_cast<float>(tick.X1() - w / 2));
+        number.setLeft(ToSingle(tick.X1() - w / 2));
         number.setTop(tick.Y2());
         number.setCaption(QString::number(v));
         number.setVisible(true);
@@ -226,8 +226,8 @@ void frmBMI::LayoutScale() {
     const Label& first = *m_c.lblColor[0];
     for (int b = 0; b < calc::kBandCount; ++b) {
         Label& band = *m_c.lblColor[b];
-        band.setLeft(static_cast<float>(edges[b].first));
-        band.setWidth(static_cast<float>(edges[b].second));
+        band.setLeft(ToSingle(edges[b].first));
+        band.setWidth(ToSingle(edges[b].second));
         if (b > 0) {
             band.setTop(first.Top());
             band.setHeight(first.Height());

@@ -239,7 +239,9 @@ QStyle* slimComboStyle() {
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     setStyle(slimComboStyle());
-    setEditable(true);
+    // Same as setEditable(true), which also builds the drop-down's popup up front: the
+    // popup is only needed once the list is opened, and start-up is shorter without it.
+    setLineEdit(new QLineEdit(this));
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     setCompleter(nullptr);
