@@ -120,8 +120,9 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     // Enter and Escape are routed here before any control or QDialog itself sees them:
     // the dialog has no default button, and Escape must click the Enter button, while
     // the close box (which QDialog also turns into reject()) writes nothing.
+    // An open drop-down is a window of its own and keeps both keys.
     for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus)
+        if (w->focusPolicy() != Qt::NoFocus && w->window() == this)
             w->installEventFilter(this);
 
     connect(m_c.cmdClose, &QPushButton::clicked, this, &frmFtToInches::cmdClose_Click);

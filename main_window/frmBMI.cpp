@@ -99,9 +99,10 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     m_c.Slider1->setSingleStep(1);
     m_c.Slider1->setPageStep(5);
 
-    // Enter and Escape belong to the default and cancel buttons from every control.
+    // Enter and Escape belong to the default and cancel buttons from every control, but
+    // not inside an open drop-down, which is a window of its own and needs both keys.
     for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus)
+        if (w->focusPolicy() != Qt::NoFocus && w->window() == this)
             w->installEventFilter(this);
 
     connect(m_c.cmdCalculate, &QPushButton::clicked, this, &frmBMI::cmdCalculate_Click);
@@ -250,11 +251,10 @@ std::int16_t frmBMI::AscSingle(std::int16_t KeyAscii, QLineEdit* txtName) {
 
 bool frmBMI::measurementKey(QLineEdit* box, QEvent* event) {
     if (event->type() == QEvent::InputMethod) {
-        auto* im = static_cast<QInputMethodEvent*>(event);
-        const QString commit = im->commitString();
-        if (commit.isEmpty())
-            return false;
-        // Committed text passes the same filter, one character at a time.
+        const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        // Committed text passes the same filter, one character at a time. Text still
+        // being composed never reaches the box: it would replace the selection and
+        // show characters the filter has not judged.
         for (const QChar ch : commit) {
             ClearResult();
             if (AscSingle(static_cast<std::int16_t>(ch.unicode()), box) != 0)
@@ -280,10 +280,8 @@ bool frmBMI::measurementKey(QLineEdit* box, QEvent* event) {
 
 bool frmBMI::unitListKey(QEvent* event) {
     // Unit lists are chosen from, never typed into: characters are swallowed silently.
-    if (event->type() == QEvent::InputMethod) {
-        auto* im = static_cast<QInputMethodEvent*>(event);
-        return !im->commitString().isEmpty();
-    }
+    if (event->type() == QEvent::InputMethod)
+        return true;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backspace)
         return true;

@@ -4,8 +4,10 @@ bmi_add_test(dialog_tests
     LIBS bmi_gui
     GUI)
 
-# Seeded random events over both windows, checking after each one that a shown result
-# belongs to the entries beside it. BMI_MONKEY_SEED picks another run.
+# Seeded random user actions over both windows (10,000 by default), checking after each
+# one that a shown result belongs to the entries beside it and that the action clicked,
+# called and told the user exactly what it should. BMI_MONKEY_SEED picks another run,
+# BMI_MONKEY_EVENTS another length, BMI_MONKEY_TRACE=1 prints every action.
 bmi_add_test(monkey_tests
     SOURCES monkey_tests.cpp
     LIBS bmi_gui

@@ -1,24 +1,50 @@
 // Thousands of seeded random user actions over the main window and the feet-and-inches
-// dialog. After every one, a result on screen must be the one the calculation gives for
-// the entries beside it, painted in its band's colour; and nothing may crash.
+// dialog, reaching every control the user can reach: keys, input-method text, pastes,
+// the unit lists and their drop-downs, every button by mouse, Space, Enter and access
+// key, the advert and the slider under every mouse button, Tab, the dialog, and now
+// and then closing the window (a fresh one then takes its place). After every action:
+//  - a result on screen is the one the calculation gives for the entries beside it,
+//    painted in its band's colour;
+//  - exactly the buttons the action should click were clicked (Enter clicks the focused
+//    button or else Calculate, Escape clicks Close, ...), and each click did its one
+//    job: one help call per Help click, one shell call per link click, a message box
+//    exactly when the help viewer or the shell answers with a failure, a refusal box
+//    exactly for entries the calculation refuses, and nothing without a click;
+//  - the window is open unless the action closed it;
+//  - the advert's border follows the last mouse event over it, and the slider shows the
+//    rounded reading of the result right after any mouse button is released over it.
+// Nothing may crash. The help viewer and the shell answer at random, failures included.
 //
-// The run is reproducible: the seed is fixed unless BMI_MONKEY_SEED gives another, and
-// a failure names the seed and the step.
+// The run is reproducible: the seed is fixed unless BMI_MONKEY_SEED gives another,
+// BMI_MONKEY_EVENTS sets the number of actions, BMI_MONKEY_TRACE=1 prints each action
+// before it runs (to name the one a crash interrupts), and a failure names the seed and
+// the step.
 #include "calc/Bmi.h"
 #include "calc/Measurement.h"
 #include "feet_inches_dialog/frmFtToInches.h"
+#include "links/WebLinks.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
+#include "platform/Platform.h"
 #include "tests/support/RecordingPlatform.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QInputMethodEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QTimerEvent>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
@@ -31,152 +57,700 @@ namespace {
 using test::RecordingPlatform;
 
 constexpr unsigned kDefaultSeed = 20240607u;
-constexpr int kMainEvents = 6000;
+constexpr unsigned kDefaultEvents = 10000;
 
-unsigned Seed() {
-    const QByteArray env = qgetenv("BMI_MONKEY_SEED");
-    unsigned seed = kDefaultSeed;
+unsigned EnvNumber(const char* name, unsigned fallback) {
+    const QByteArray env = qgetenv(name);
+    unsigned value = fallback;
     if (!env.isEmpty()) {
-        const auto [ptr, ec] = std::from_chars(env.data(), env.data() + env.size(), seed);
+        const auto [ptr, ec] = std::from_chars(env.data(), env.data() + env.size(), value);
         if (ec != std::errc{} || ptr != env.data() + env.size())
-            seed = kDefaultSeed;
+            value = fallback;
     }
-    return seed;
+    return value;
 }
 
-// Texts that make results likely, next to texts that every check must refuse.
+// What the help viewer and the shell answer, drawn afresh before every action. Help
+// error 53 (no viewer) and shell results below 33 are the failures the user is told of.
+constexpr std::array kHelpAnswers{0, kErrFileNotFound, 5};
+constexpr std::array<std::int32_t, 6> kShellAnswers{0, 2, 31, 32, 33, 42};
+constexpr std::int32_t kShellFirstSuccess = 33;
+
+constexpr std::array kMouseButtons{Qt::LeftButton,   Qt::RightButton,   Qt::MiddleButton,
+                                   Qt::BackButton,   Qt::ForwardButton, Qt::TaskButton,
+                                   Qt::ExtraButton4, Qt::ExtraButton5};
+
+// What gets clicked in the main window: its buttons and the advert.
+enum Clickable : std::size_t {
+    kOnCalculate,
+    kOnHelp,
+    kOnClose,
+    kOnHomePage,
+    kOnDetail,
+    kOnAdvert,
+    kClickableCount
+};
+constexpr std::array<const char*, kClickableCount> kClickableNames{
+    "cmdCalculate", "cmdHLP", "cmdClose", "cmdHomePage", "CmdDetail", "imgAD"};
+using Clicks = std::array<int, kClickableCount>;
+
+std::string Describe(const Clicks& clicks) {
+    std::string text;
+    for (std::size_t i = 0; i < kClickableCount; ++i)
+        if (clicks[i] != 0)
+            text += (text.empty() ? "" : ", ") + std::string(kClickableNames[i]) + " x" +
+                    std::to_string(clicks[i]);
+    return text.empty() ? "nothing" : text;
+}
+
+// Texts that make results likely, next to texts that every check must refuse: junk,
+// other scripts' digits, control characters, surrogates, numbers beyond a float.
 const std::vector<QString>& TextPool() {
-    static const std::vector<QString> pool{
-        "70",     "170",         "65.5",   "108",         "36",           "154",
-        "70.25",  "800",         "20",     "250",         "1.85",         "0",
-        "",       ".",           "5.",     ".5",          "12.3.",        "abc",
-        "-70",    " 80 ",        "1e3",    "99999999999", "3.4028236e38", "\u0663\u0660",
-        "inches", "centimeters", "pounds", "kilograms",   "kilo",         "\t",
-        "7'",     "0\"",         "\u00A0", "1,5"};
+    static const std::vector<QString> pool = [] {
+        std::vector<QString> texts{"70",    "170",  "65.5", "108",         "36",          "154",
+                                   "70.25", "800",  "20",   "250",         "1.85",        "0",
+                                   "",      ".",    "5.",   ".5",          "12.3.",       "abc",
+                                   "-70",   " 80 ", "1e3",  "99999999999", "3.4028236e38"};
+        for (const char* text : {"\u0663\u0660", "\uFF17\uFF10", "7\u03010",
+                                 "\u202E07",     "\u200B70",     "\xF0\x9F\x98\x80",
+                                 "inches",       "centimeters",  "pounds",
+                                 "kilograms",    "kilo",         "\t",
+                                 "7'",           "0\"",          "\u00A0",
+                                 "1,5",          "NaN",          "inf",
+                                 "0x46",         "+70",          "\x1b\x7f"})
+            texts.push_back(QString::fromUtf8(text));
+        // Just above the largest float, and far below the smallest.
+        texts.push_back(QStringLiteral("340282356779733661637539395458142568448"));
+        texts.push_back(QStringLiteral("0.") + QString(45, u'0') + QStringLiteral("1"));
+        // Line breaks, a NUL and a lone surrogate.
+        texts.push_back(QStringLiteral("7") + QChar(u'\n') + QStringLiteral("0"));
+        texts.push_back(QString(QChar(u'\r')) + QChar(u'\n'));
+        texts.push_back(QString(QChar(0)) + "70");
+        texts.push_back(QString(QChar(0xD800)) + "5");
+        return texts;
+    }();
     return pool;
 }
 
-class Monkey {
+// A key as the keyboard delivers it: a character key or a named one, with modifiers.
+struct Stroke {
+    char typed = 0;
+    Qt::Key key = Qt::Key_unknown;
+    Qt::KeyboardModifiers mods;
+
+    bool is(Qt::Key k) const { return typed == 0 && key == k; }
+    bool isEnter() const { return is(Qt::Key_Return) || is(Qt::Key_Enter); }
+    // Whether an edit field would take it as typing: a character, Backspace, Ctrl+letter.
+    bool types() const {
+        return typed != 0 || is(Qt::Key_Backspace) ||
+               (mods == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_Z);
+    }
+    std::string name() const {
+        const QKeyCombination combo(mods, typed ? Qt::Key(QChar(typed).toUpper().unicode()) : key);
+        return QKeySequence(combo).toString().toStdString();
+    }
+};
+
+class Monkey final : public QObject {
 public:
-    explicit Monkey(unsigned seed) : m_seed(seed), m_rng(seed) { NewWindow(); }
+    Monkey(unsigned seed, bool trace) : m_seed(seed), m_rng(seed), m_trace(trace) {
+        // The dialog is worked from inside its modal loop, whatever opened it.
+        qApp->installEventFilter(this);
+        NewWindow();
+    }
+    ~Monkey() override {
+        qApp->removeEventFilter(this);
+        m_window.reset();
+    }
 
     void Run(int events) {
         for (m_step = 0; m_step < events && !m_failed; ++m_step) {
-            if (!m_window->isVisible())
-                NewWindow(); // nothing the monkey does should close it; recover if it did
+            BeginEvent();
             MainEvent();
-            Check();
-            if (m_platform.msgBoxes.size() > 100)
-                m_platform.reset();
+            EndEvent();
         }
     }
 
+    const Clicks& clicks() const { return m_clicks; }
     int checksWithResult() const { return m_checksWithResult; }
     int dialogOpenings() const { return m_dialogOpenings; }
     int dialogWrites() const { return m_dialogWrites; }
+    int windows() const { return m_windows; }
+    int helpBoxes() const { return m_helpBoxes; }
+    int browserBoxes() const { return m_browserBoxes; }
+    int refusalBoxes() const { return m_refusalBoxes; }
+    int sliderReleases() const { return m_sliderReleases; }
+    int advertMoves() const { return m_advertMoves; }
+    int advertReleases() const { return m_advertReleases; }
+    int popupChoices() const { return m_popupChoices; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<frmFtToInches*>(watched))
+                QTimer::singleShot(0, dialog, [this, dialog] { WorkDialog(*dialog); });
+        return false;
+    }
 
 private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    template <typename C> const auto& PickFrom(const C& items) {
+        return items[static_cast<std::size_t>(Pick(static_cast<int>(std::size(items))))];
+    }
     bool Chance(int percent) { return Pick(100) < percent; }
 
     const MainControls& c() const { return m_window->controls(); }
 
+    void Act(const std::string& action) {
+        m_action = action;
+        if (m_trace)
+            std::fprintf(stderr, "step %d: %s\n", m_step, action.c_str());
+    }
+
+    // ---- Bookkeeping around each action ------------------------------------------
+
     void NewWindow() {
         m_window.reset(); // the old window first: it owns a dialog of its own
         m_window = std::make_unique<frmBMI>(m_platform);
+        ++m_windows;
+        const MainControls& m = c();
+        // Connected after the window's own handlers, so these run once a click is done.
+        connect(m.cmdCalculate, &QPushButton::clicked, this, [this] { AfterCalculate(); });
+        connect(m.cmdHLP, &QPushButton::clicked, this, [this] { AfterHelp(); });
+        connect(m.cmdClose, &QPushButton::clicked, this, [this] { ++m_clicks[kOnClose]; });
+        connect(m.cmdHomePage, &QPushButton::clicked, this,
+                [this] { AfterLink(kOnHomePage, kHomePage); });
+        connect(m.imgAD, &Image::Click, this, [this] { AfterLink(kOnAdvert, kSuitePage); });
+        connect(m.CmdDetail, &QPushButton::clicked, this, [this] { AfterDialog(); });
         m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        m_border = m.imgAD->BorderStyle();
     }
 
-    QString RandomText() {
-        if (Chance(70)) {
-            const auto& pool = TextPool();
-            return pool[static_cast<std::size_t>(Pick(static_cast<int>(pool.size())))];
+    void MarkPlatform() {
+        m_boxMark = m_platform.msgBoxes.size();
+        m_helpMark = m_platform.helpCalls.size();
+        m_shellMark = m_platform.shellCalls.size();
+    }
+    std::size_t NewBoxes() const { return m_platform.msgBoxes.size() - m_boxMark; }
+
+    void BeginEvent() {
+        m_action.clear();
+        if (!m_window->isVisible())
+            NewWindow();
+        // Access keys work in the active window only; the dialog takes that from it.
+        if (QApplication::activeWindow() != m_window.get())
+            QApplication::setActiveWindow(m_window.get());
+        if (m_platform.msgBoxes.size() > 100 || m_platform.cursorsSet.size() > 100)
+            m_platform.reset();
+        m_platform.helpError = PickFrom(kHelpAnswers);
+        m_platform.shellResult = PickFrom(kShellAnswers);
+        m_platform.handCursorAvailable = Chance(85);
+        MarkPlatform();
+        m_clicksBefore = m_clicks;
+        m_expected = {};
+        m_expectClosed = false;
+        m_openingsBefore = m_dialogOpenings;
+    }
+
+    void Expect(Clickable what) { ++m_expected[what]; }
+
+    void EndEvent() {
+        if (m_failed)
+            return;
+        Clicks made{};
+        for (std::size_t i = 0; i < kClickableCount; ++i)
+            made[i] = m_clicks[i] - m_clicksBefore[i];
+        if (made != m_expected)
+            return Fail("clicked " + Describe(made) + "; the action clicks " +
+                        Describe(m_expected));
+        if (m_dialogOpenings - m_openingsBefore != made[kOnDetail])
+            return Fail("the dialog opened " + std::to_string(m_dialogOpenings - m_openingsBefore) +
+                        " times for " + std::to_string(made[kOnDetail]) + " clicks");
+        const bool closed = !m_window->isVisible();
+        if (closed != (made[kOnClose] > 0 || m_expectClosed))
+            return Fail(closed ? "the window closed" : "the window stayed open");
+        if (NewBoxes() != 0)
+            return Fail("a message box without a click that asks for it: '" +
+                        m_platform.msgBoxes.back().prompt.toStdString() + "'");
+        if (m_platform.helpCalls.size() != m_helpMark)
+            return Fail("a help call without a Help click");
+        if (m_platform.shellCalls.size() != m_shellMark)
+            return Fail("a shell call without a link click");
+        if (c().imgAD->BorderStyle() != m_border)
+            return Fail("the advert's border is " + std::to_string(c().imgAD->BorderStyle()) +
+                        " after the last mouse event over it made it " + std::to_string(m_border));
+        Check();
+    }
+
+    // ---- What each click must have done (run right after the window's own handler) ----
+
+    calc::Validation Validate() const {
+        const MainControls& m = c();
+        return calc::ValidateAndConvert(
+            m.txtHT->text().toStdString(), m.cmbHT->Text().toStdString(),
+            m.txtWT->text().toStdString(), m.cmbWT->Text().toStdString());
+    }
+
+    void AfterCalculate() {
+        ++m_clicks[kOnCalculate];
+        if (m_failed)
+            return;
+        const calc::Validation v = Validate();
+        if (const auto* refusal = std::get_if<calc::Rejection>(&v)) {
+            ++m_refusalBoxes;
+            if (NewBoxes() != 1)
+                Fail("Calculate refused the entries with " + std::to_string(NewBoxes()) +
+                     " message boxes");
+            else if (m_platform.msgBoxes.back().prompt.toStdString() != refusal->Prompt ||
+                     m_platform.msgBoxes.back().style != refusal->Style)
+                Fail("Calculate refused the entries saying '" +
+                     m_platform.msgBoxes.back().prompt.toStdString() + "', not '" +
+                     refusal->Prompt + "'");
+        } else {
+            const std::string expected =
+                calc::ComputeBMI(std::get<calc::MetricEntry>(v)).DisplayText;
+            if (NewBoxes() != 0)
+                Fail("Calculate showed a message box for accepted entries: '" +
+                     m_platform.msgBoxes.back().prompt.toStdString() + "'");
+            else if (c().lblBMI->Caption().toStdString() != expected)
+                Fail("Calculate showed '" + c().lblBMI->Caption().toStdString() +
+                     "' for entries that give " + expected);
         }
-        static const QString chars = QStringLiteral("0123456789..-+ e'\"x\u00e9\u2032");
+        MarkPlatform();
+    }
+
+    void AfterHelp() {
+        ++m_clicks[kOnHelp];
+        if (m_failed)
+            return;
+        const std::size_t calls = m_platform.helpCalls.size() - m_helpMark;
+        const bool failing = m_platform.helpError == kErrFileNotFound;
+        if (calls != 1)
+            Fail("a Help click made " + std::to_string(calls) + " help calls");
+        else if (NewBoxes() != (failing ? 1u : 0u))
+            Fail("help answered " + std::to_string(m_platform.helpError) + ", the click showed " +
+                 std::to_string(NewBoxes()) + " message boxes");
+        else if (failing && (m_platform.msgBoxes.back().style != calc::kStyleExclamation ||
+                             m_platform.msgBoxes.back().title != kAppTitle))
+            Fail("the missing help viewer is told in a box of the wrong kind");
+        m_helpBoxes += failing ? 1 : 0;
+        MarkPlatform();
+    }
+
+    void AfterLink(Clickable link, const char* page) {
+        ++m_clicks[link];
+        if (m_failed)
+            return;
+        const std::size_t calls = m_platform.shellCalls.size() - m_shellMark;
+        const std::int32_t answer = m_platform.shellResult;
+        const bool failing = answer < kShellFirstSuccess;
+        if (calls != 1) {
+            Fail(std::string("a ") + kClickableNames[link] + " click made " +
+                 std::to_string(calls) + " shell calls");
+        } else if (m_platform.shellCalls.back().file != MakerPageUrl(page)) {
+            Fail(std::string(kClickableNames[link]) + " opened " +
+                 m_platform.shellCalls.back().file.toStdString());
+        } else if (NewBoxes() != (failing ? 1u : 0u)) {
+            Fail("the shell answered " + std::to_string(answer) + ", the click showed " +
+                 std::to_string(NewBoxes()) + " message boxes");
+        } else if (failing) {
+            const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
+            if (box.title != QStringLiteral("Browser Unavailable") ||
+                !box.prompt.endsWith(QStringLiteral("(Error%1)").arg(answer)))
+                Fail("the shell's failure " + std::to_string(answer) + " is told as '" +
+                     box.prompt.toStdString() + "'");
+        }
+        m_browserBoxes += failing ? 1 : 0;
+        MarkPlatform();
+    }
+
+    void AfterDialog() {
+        ++m_clicks[kOnDetail];
+        if (m_failed)
+            return;
+        if (m_window->feetInchesDialog() != nullptr)
+            Fail("the dialog outlived its closing");
+        else if (m_platform.helpCalls.size() != m_helpMark ||
+                 m_platform.shellCalls.size() != m_shellMark)
+            Fail("the dialog made a help or shell call");
+        if (c().txtHT->text() != m_heightBeforeDialog)
+            ++m_dialogWrites;
+        MarkPlatform(); // the dialog's own refusals were checked as they came
+    }
+
+    // ---- Keys -----------------------------------------------------------------------
+
+    Stroke RandomStroke(bool escapeAllowed) {
+        static const char typed[] = "0123456789.......-ae x'\"+,/";
+        static const Qt::Key keys[] = {
+            Qt::Key_Backspace, Qt::Key_Delete,   Qt::Key_Left,   Qt::Key_Right,
+            Qt::Key_Home,      Qt::Key_End,      Qt::Key_Up,     Qt::Key_Down,
+            Qt::Key_PageUp,    Qt::Key_PageDown, Qt::Key_Return, Qt::Key_Enter,
+            Qt::Key_Tab,       Qt::Key_Backtab,  Qt::Key_Insert, Qt::Key_Escape};
+        Stroke s;
+        const int kind = Pick(20);
+        if (kind < 9) {
+            s.typed = typed[Pick(static_cast<int>(sizeof typed) - 1)];
+            if (s.typed != ' ' && Chance(5))
+                s.mods = Qt::AltModifier;
+        } else if (kind < 16) {
+            s.key = keys[Pick(static_cast<int>(std::size(keys)) - (escapeAllowed ? 0 : 1))];
+            if (Chance(10))
+                s.mods = Qt::ShiftModifier;
+            else if (Chance(5))
+                s.mods = Qt::ControlModifier;
+        } else if (kind < 18) {
+            s.key = static_cast<Qt::Key>(Qt::Key_A + Pick(26));
+            s.mods = Qt::ControlModifier;
+        } else {
+            // The keyboard's own paste, cut and copy, which skip the typing filter.
+            static const std::pair<Qt::Key, Qt::KeyboardModifier> clipboardKeys[] = {
+                {Qt::Key_Insert, Qt::ShiftModifier},
+                {Qt::Key_Delete, Qt::ShiftModifier},
+                {Qt::Key_Insert, Qt::ControlModifier}};
+            const auto& [key, mod] = PickFrom(clipboardKeys);
+            s.key = key;
+            s.mods = mod;
+            QGuiApplication::clipboard()->setText(RandomText());
+        }
+        return s;
+    }
+
+    void Send(QWidget* target, const Stroke& s) {
+        if (s.typed)
+            QTest::keyClick(target, s.typed, s.mods);
+        else
+            QTest::keyClick(target, s.key, s.mods);
+        if (s.mods & Qt::AltModifier)
+            FlushSpringBacks();
+    }
+
+    // An access key pushes its button down and clicks it as it springs back, 100 ms on;
+    // deliver that moment now rather than wait for it.
+    static void FlushSpringBacks() {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            for (QAbstractButton* button : top->findChildren<QAbstractButton*>())
+                if (button->isDown())
+                    for (const auto& timer :
+                         QAbstractEventDispatcher::instance()->registeredTimers(button)) {
+                        QTimerEvent tick(timer.timerId);
+                        QCoreApplication::sendEvent(button, &tick);
+                    }
+    }
+
+    // Which main-window control a key sent to target clicks.
+    void ExpectFromKey(QWidget* target, const Stroke& s) {
+        const MainControls& m = c();
+        const std::array<std::pair<QWidget*, Clickable>, 5> buttons{{{m.cmdCalculate, kOnCalculate},
+                                                                     {m.cmdHLP, kOnHelp},
+                                                                     {m.cmdClose, kOnClose},
+                                                                     {m.cmdHomePage, kOnHomePage},
+                                                                     {m.CmdDetail, kOnDetail}}};
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [&](const auto& b) { return b.first == target; });
+        if (s.is(Qt::Key_Escape))
+            Expect(kOnClose);
+        else if (s.isEnter())
+            Expect(button != buttons.end() ? button->second : kOnCalculate);
+        else if (s.typed == ' ' && s.mods == Qt::NoModifier && button != buttons.end())
+            Expect(button->second);
+    }
+
+    std::vector<QWidget*> Focusable() const {
+        const MainControls& m = c();
+        return {m.txtHT,        m.cmbHT,  m.txtWT,    m.cmbWT,       m.CmdDetail,
+                m.cmdCalculate, m.cmdHLP, m.cmdClose, m.cmdHomePage, m.Slider1};
+    }
+
+    QWidget* FocusSomewhere() {
+        QWidget* target = PickFrom(Focusable());
+        target->setFocus(Qt::OtherFocusReason);
+        return target;
+    }
+
+    // ---- Texts ----------------------------------------------------------------------
+
+    QString RandomText() {
+        const int kind = Pick(10);
+        if (kind < 6)
+            return PickFrom(TextPool());
+        if (kind < 8) {
+            // Long runs of digits, now and then with a point or spaces in them.
+            QString text;
+            for (int n = 10 + Pick(300); n > 0; --n)
+                text += QChar(u'0' + Pick(10));
+            if (Chance(50))
+                text.insert(Pick(static_cast<int>(text.size())), QLatin1Char('.'));
+            if (Chance(20))
+                text = QStringLiteral("  ") + text + QStringLiteral(" ");
+            return text;
+        }
+        static const QString chars =
+            QStringLiteral("0123456789..-+ e'\"x\u00e9\u2032\u0660\t\n\u00A0\U0001F600");
         QString text;
-        for (int n = Pick(6); n > 0; --n)
+        for (int n = Pick(8); n > 0; --n)
             text += chars.at(Pick(static_cast<int>(chars.size())));
         return text;
     }
 
-    // A key as the keyboard delivers it to widget.
-    void RandomKey(QWidget* widget, bool escapeAllowed) {
-        static const char typed[] = "0123456789.......-ae x'\"";
-        static const Qt::Key keys[] = {
-            Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,   Qt::Key_Home,
-            Qt::Key_End,       Qt::Key_Up,     Qt::Key_Down, Qt::Key_PageUp,  Qt::Key_PageDown,
-            Qt::Key_Return,    Qt::Key_Enter,  Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Escape};
-        const int kind = Pick(10);
-        if (kind < 5) {
-            const char ch = typed[Pick(static_cast<int>(sizeof typed) - 1)];
-            m_action = std::string("type '") + ch + "'";
-            QTest::keyClick(widget, ch, Chance(5) ? Qt::AltModifier : Qt::NoModifier);
-        } else if (kind < 8) {
-            const int count = static_cast<int>(std::size(keys)) - (escapeAllowed ? 0 : 1);
-            const Qt::Key key = keys[Pick(count)];
-            m_action = "key " + std::to_string(static_cast<int>(key));
-            QTest::keyClick(widget, key, Chance(10) ? Qt::ShiftModifier : Qt::NoModifier);
-        } else {
-            static const Qt::Key ctrl[] = {Qt::Key_V, Qt::Key_Z, Qt::Key_Y,
-                                           Qt::Key_A, Qt::Key_X, Qt::Key_C};
-            const Qt::Key key = ctrl[Pick(static_cast<int>(std::size(ctrl)))];
-            m_action = "ctrl key " + std::to_string(static_cast<int>(key));
-            QTest::keyClick(widget, key, Qt::ControlModifier);
-        }
-    }
-
     // What the edit field's context menu does: paste, cut, delete, undo, redo.
-    void EditMenu(QLineEdit* edit) {
+    void EditMenu(QLineEdit* edit, const std::string& name) {
         edit->setFocus();
         switch (Pick(7)) {
         case 0:
         case 1:
             QGuiApplication::clipboard()->setText(RandomText());
             edit->setCursorPosition(Pick(static_cast<int>(edit->text().size()) + 1));
-            m_action = "paste '" + QGuiApplication::clipboard()->text().toStdString() + "'";
+            Act("paste '" + QGuiApplication::clipboard()->text().left(40).toStdString() + "' in " +
+                name);
             edit->paste();
             break;
         case 2:
-            m_action = "select all and paste over";
             QGuiApplication::clipboard()->setText(RandomText());
+            Act("select all and paste over in " + name);
             edit->selectAll();
             edit->paste();
             break;
         case 3:
-            m_action = "cut all";
+            Act("cut all in " + name);
             edit->selectAll();
             edit->cut();
             break;
         case 4:
-            m_action = "delete one";
+            Act("delete one in " + name);
             edit->setSelection(0, 1);
             edit->del();
             break;
         case 5:
-            m_action = "undo";
+            Act("undo in " + name);
             edit->undo();
             break;
         default:
-            m_action = "redo";
+            Act("redo in " + name);
             edit->redo();
             break;
         }
     }
 
-    void ChooseUnit(ComboBox* list) {
-        const int index = Pick(list->count());
-        if (Chance(50)) {
-            m_action = "program selects unit " + std::to_string(index);
-            list->SelectEntry(index);
+    // Committed input-method text, sometimes after a composition shown in the field.
+    void Commit(QWidget* target, const QString& text) {
+        if (Chance(30)) {
+            QInputMethodEvent compose(text.left(2), {});
+            QApplication::sendEvent(target, &compose);
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(target, &commit);
+    }
+
+    // ---- Main-window actions ---------------------------------------------------------
+
+    void MainEvent() {
+        int roll = Pick(1000);
+        if ((roll -= 270) < 0)
+            KeyOnControl();
+        else if ((roll -= 60) < 0)
+            TabKey();
+        else if ((roll -= 60) < 0)
+            EnterKey();
+        else if ((roll -= 50) < 0)
+            InputMethod();
+        else if ((roll -= 80) < 0)
+            EditMenuEvent();
+        else if ((roll -= 80) < 0)
+            UnitListEvent();
+        else if ((roll -= 100) < 0)
+            FillEntries();
+        else if ((roll -= 50) < 0)
+            CalculateEvent();
+        else if ((roll -= 30) < 0)
+            HelpEvent();
+        else if ((roll -= 30) < 0)
+            HomePageEvent();
+        else if ((roll -= 70) < 0)
+            AdvertEvent();
+        else if ((roll -= 60) < 0)
+            SliderEvent();
+        else if ((roll -= 50) < 0)
+            OpenDialog();
+        else
+            CloseEvent(); // the remaining 1 %: each costs a fresh window
+    }
+
+    void KeyOnControl() {
+        QWidget* target = FocusSomewhere();
+        const Stroke s = RandomStroke(true);
+        Act("key " + s.name() + " on " + target->objectName().toStdString());
+        ExpectFromKey(target, s);
+        const auto* list = qobject_cast<ComboBox*>(target);
+        const QString unitBefore = list ? list->Text() : QString();
+        Send(target, s);
+        // The unit lists are chosen from, never typed into.
+        if (list && s.types() && m_window->isVisible() && list->Text() != unitBefore)
+            Fail("typing changed the unit to '" + list->Text().toStdString() + "'");
+    }
+
+    void TabKey() {
+        QWidget* from = FocusSomewhere();
+        Stroke s;
+        s.key = Chance(50) ? Qt::Key_Tab : Qt::Key_Backtab;
+        if (Chance(30)) {
+            s.key = Qt::Key_Tab;
+            s.mods = Qt::ShiftModifier;
+        }
+        Act("key " + s.name() + " from " + from->objectName().toStdString());
+        Send(from, s);
+        QWidget* to = QApplication::focusWidget();
+        if (!to || to == from || to->window() != m_window.get() || !to->isVisible())
+            Fail("Tab moved the focus from " + from->objectName().toStdString() + " to " +
+                 (to ? to->objectName().toStdString() : std::string("nowhere")));
+    }
+
+    void EnterKey() {
+        QWidget* from = FocusSomewhere();
+        Stroke s;
+        s.key = Chance(50) ? Qt::Key_Return : Qt::Key_Enter;
+        if (Chance(10))
+            s.mods = Chance(50) ? Qt::ShiftModifier : Qt::ControlModifier;
+        // Inside a unit list the key meets its edit field first.
+        QWidget* receiver = from;
+        if (auto* list = qobject_cast<ComboBox*>(from); list && Chance(30))
+            receiver = list->lineEdit();
+        Act("key " + s.name() + " on " + from->objectName().toStdString());
+        ExpectFromKey(from, s);
+        Send(receiver, s);
+    }
+
+    void InputMethod() {
+        const MainControls& m = c();
+        QWidget* targets[] = {m.txtHT, m.txtWT, m.cmbHT, m.cmbWT};
+        QWidget* target = PickFrom(targets);
+        target->setFocus();
+        const QString text = RandomText();
+        Act("input method commits '" + text.left(40).toStdString() + "' in " +
+            target->objectName().toStdString());
+        auto* list = qobject_cast<ComboBox*>(target);
+        const QString unitBefore = list ? list->Text() : QString();
+        Commit(target, text);
+        if (list && !text.isEmpty() && list->Text() != unitBefore)
+            Fail("input-method text changed the unit to '" + list->Text().toStdString() + "'");
+    }
+
+    void EditMenuEvent() {
+        const MainControls& m = c();
+        if (Chance(80)) {
+            TextBox* box = Chance(50) ? m.txtHT : m.txtWT;
+            EditMenu(box, box->objectName().toStdString());
         } else {
-            m_action = "user picks unit " + std::to_string(index);
-            list->setCurrentIndex(index);
-            emit list->activated(index);
+            ComboBox* list = Chance(50) ? m.cmbHT : m.cmbWT;
+            EditMenu(list->lineEdit(), list->objectName().toStdString());
+        }
+    }
+
+    void UnitListEvent() {
+        const MainControls& m = c();
+        ComboBox* list = Chance(50) ? m.cmbHT : m.cmbWT;
+        const std::string name = list->objectName().toStdString();
+        list->setFocus();
+        switch (Pick(5)) {
+        case 0: {
+            const int index = Pick(list->count());
+            if (Chance(50)) {
+                Act("program selects unit " + std::to_string(index) + " in " + name);
+                list->SelectEntry(index);
+            } else {
+                Act("user picks unit " + std::to_string(index) + " in " + name);
+                list->setCurrentIndex(index);
+                emit list->activated(index);
+            }
+            break;
+        }
+        case 1: {
+            static const Qt::Key arrows[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                             Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
+                                             Qt::Key_Left,     Qt::Key_Right};
+            Stroke s;
+            s.key = PickFrom(arrows);
+            Act("key " + s.name() + " on " + name);
+            Send(list, s);
+            break;
+        }
+        case 2: {
+            QLineEdit* edit = list->lineEdit();
+            const int size = static_cast<int>(edit->text().size());
+            if (Chance(40))
+                edit->selectAll();
+            else
+                edit->setCursorPosition(Pick(size + 1));
+            Stroke s;
+            s.key = Chance(70) ? Qt::Key_Delete : Qt::Key_Backspace;
+            Act("key " + s.name() + " in the edit field of " + name);
+            const QString before = list->Text();
+            Send(list, s);
+            if (s.is(Qt::Key_Backspace) && list->Text() != before)
+                Fail("Backspace changed the unit to '" + list->Text().toStdString() + "'");
+            break;
+        }
+        case 3:
+            DropDown(list);
+            break;
+        default: {
+            // Typing, which the list swallows.
+            Stroke s;
+            do
+                s = RandomStroke(false);
+            while (!s.types());
+            Act("key " + s.name() + " on " + name);
+            const QString before = list->Text();
+            Send(list, s);
+            if (list->Text() != before)
+                Fail("typing changed the unit to '" + list->Text().toStdString() + "'");
+            break;
+        }
+        }
+    }
+
+    // The drop-down, worked from the keyboard: moves, then a choice or Escape.
+    void DropDown(ComboBox* list, const std::string& where = {}) {
+        const std::string name = where + list->objectName().toStdString();
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        if (!view->isVisible())
+            return Fail("the drop-down of " + name + " did not open");
+        std::string action = "drop down " + name + ":";
+        for (int n = Pick(4); n > 0; --n) {
+            static const Qt::Key moves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                            Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+            const Qt::Key key = PickFrom(moves);
+            action += " " + QKeySequence(key).toString().toStdString();
+            QTest::keyClick(view, key);
+        }
+        static const Qt::Key ends[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape};
+        const Qt::Key end = PickFrom(ends);
+        action += ", " + QKeySequence(end).toString().toStdString();
+        Act(action);
+        const QString before = list->Text();
+        const int chosen = view->currentIndex().row();
+        QTest::keyClick(view, end);
+        if (view->isVisible()) {
+            list->hidePopup();
+            return Fail("the drop-down stayed open after " +
+                        QKeySequence(end).toString().toStdString());
+        }
+        if (end == Qt::Key_Escape) {
+            if (list->Text() != before)
+                Fail("Escape in the drop-down of " + name + " changed its text");
+        } else if (chosen >= 0) {
+            ++m_popupChoices;
+            if (list->Text() != list->itemText(chosen))
+                Fail("choosing '" + list->itemText(chosen).toStdString() +
+                     "' from the drop-down gave '" + list->Text().toStdString() + "'");
         }
     }
 
     // Entries the calculation mostly accepts, so that results get shown and the other
-    // events have something to clear.
+    // actions have something to clear.
     void FillEntries() {
         static const char* const heights[2][4] = {{"70", "65.5", "40", "100"},
                                                   {"170", "120.5", "200", "1.5"}};
@@ -185,154 +759,329 @@ private:
         const MainControls& m = c();
         const int heightUnit = Pick(2);
         const int weightUnit = Pick(2);
-        m_action = "fill entries";
         m.txtHT->setText(Chance(85) ? QString::fromLatin1(heights[heightUnit][Pick(4)])
                                     : RandomText());
         m.txtWT->setText(Chance(85) ? QString::fromLatin1(weights[weightUnit][Pick(4)])
                                     : RandomText());
         m.cmbHT->SelectEntry(heightUnit);
         m.cmbWT->SelectEntry(weightUnit);
-        if (Chance(50))
+        Expect(kOnCalculate);
+        if (Chance(50)) {
+            Act("fill entries, Enter in txtWT");
+            m.txtWT->setFocus();
             QTest::keyClick(m.txtWT, Qt::Key_Return);
-        else
-            m.cmdCalculate->click();
-    }
-
-    void MainEvent() {
-        const MainControls& m = c();
-        QWidget* keyTargets[] = {m.txtHT,        m.txtWT,  m.cmbHT,  m.cmbWT,
-                                 m.cmdCalculate, m.cmdHLP, m.Slider1};
-        const int roll = Pick(100);
-        if (roll < 40) {
-            QWidget* target = keyTargets[Pick(static_cast<int>(std::size(keyTargets)))];
-            target->setFocus();
-            // Escape closes the main window, which ends the program.
-            RandomKey(target, false);
-            m_action += " on " + target->objectName().toStdString();
-        } else if (roll < 52) {
-            m_action = "click Calculate";
-            if (Chance(50))
-                QTest::mouseClick(m.cmdCalculate, Qt::LeftButton);
-            else
-                m.cmdCalculate->click();
-        } else if (roll < 60) {
-            ChooseUnit(Chance(50) ? m.cmbHT : m.cmbWT);
-        } else if (roll < 72) {
-            QLineEdit* edits[] = {m.txtHT, m.txtWT, m.cmbHT->lineEdit(), m.cmbWT->lineEdit()};
-            EditMenu(edits[Pick(Chance(80) ? 2 : 4)]);
-        } else if (roll < 82) {
-            FillEntries();
-        } else if (roll < 88) {
-            m_action = "slider mouse";
-            const QPoint at(Pick(m.Slider1->width()), Pick(m.Slider1->height()));
-            const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
-            const Qt::MouseButton button = buttons[Pick(3)];
-            if (Chance(70))
-                QTest::mousePress(m.Slider1, button, {}, at);
-            QTest::mouseRelease(m.Slider1, button, {}, at);
-        } else if (roll < 91) {
-            m_action = "help and links";
-            QWidget* targets[] = {m.cmdHLP, m.cmdHomePage};
-            QTest::mouseClick(targets[Pick(2)], Qt::LeftButton);
-            QTest::mouseMove(m.imgAD, QPoint(Pick(m.imgAD->width()), Pick(m.imgAD->height())));
         } else {
-            OpenDialog();
+            Act("fill entries, click Calculate");
+            m.cmdCalculate->click();
         }
     }
 
-    // Opens the dialog as the user does; a queued script works it while the main window
-    // waits in the modal loop, and closes it in the end whatever happened.
+    // A button clicked by the mouse, by the program, by its access key from wherever the
+    // focus is, or by Space or Enter on it.
+    void ClickButton(QPushButton* button, Clickable what, Qt::Key accessKey) {
+        const std::string name = button->objectName().toStdString();
+        Expect(what);
+        switch (Pick(accessKey == Qt::Key_unknown ? 4 : 5)) {
+        case 0:
+            Act("mouse click " + name);
+            QTest::mouseClick(button, Qt::LeftButton);
+            break;
+        case 1:
+            Act("program clicks " + name);
+            button->click();
+            break;
+        case 2:
+            Act("Space on " + name);
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+            break;
+        case 3:
+            Act("Enter on " + name);
+            button->setFocus();
+            QTest::keyClick(button, Chance(50) ? Qt::Key_Return : Qt::Key_Enter);
+            break;
+        default: {
+            QWidget* from = FocusSomewhere();
+            Stroke s;
+            s.key = accessKey;
+            s.mods = Qt::AltModifier;
+            Act(s.name() + " from " + from->objectName().toStdString());
+            Send(from, s);
+            break;
+        }
+        }
+    }
+
+    void CalculateEvent() { ClickButton(c().cmdCalculate, kOnCalculate, Qt::Key_L); }
+    void HelpEvent() { ClickButton(c().cmdHLP, kOnHelp, Qt::Key_H); }
+    void HomePageEvent() { ClickButton(c().cmdHomePage, kOnHomePage, Qt::Key_P); }
+
+    QPoint Inside(QWidget* w) { return {Pick(w->width()), Pick(w->height())}; }
+
+    void AdvertEvent() {
+        Image* ad = c().imgAD;
+        const int kind = Pick(10);
+        if (kind < 4) {
+            const QPoint at = Inside(ad);
+            Act("mouse moves over imgAD");
+            const int loads = m_platform.cursorLoads;
+            const std::size_t set = m_platform.cursorsSet.size();
+            QMouseEvent move(QEvent::MouseMove, at, ad->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(ad, &move);
+            m_border = 0;
+            ++m_advertMoves;
+            if (m_platform.cursorLoads != loads + 1)
+                Fail("a move over the advert asked " +
+                     std::to_string(m_platform.cursorLoads - loads) + " times for the hand");
+            else if (m_platform.cursorsSet.size() != set + (m_platform.handCursorAvailable ? 1 : 0))
+                Fail("a move over the advert set the pointer " +
+                     std::to_string(m_platform.cursorsSet.size() - set) + " times");
+            else if (m_platform.handCursorAvailable &&
+                     m_platform.cursorsSet.back() != Qt::PointingHandCursor)
+                Fail("a move over the advert set a pointer other than the hand");
+        } else if (kind < 8) {
+            // A release of any button, after a press on the advert or without one (the
+            // press was elsewhere); sometimes dragged over it, sometimes let go outside.
+            const Qt::MouseButton button = PickFrom(kMouseButtons);
+            const bool press = Chance(60);
+            const bool drag = press && Chance(30);
+            const bool outside = press && Chance(20);
+            const QPoint at = outside ? QPoint(ad->width() + 5, -3) : Inside(ad);
+            Act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
+                "release of button " + std::to_string(static_cast<int>(button)) +
+                (outside ? " outside" : "") + " on imgAD");
+            if (press)
+                QTest::mousePress(ad, button, {}, Inside(ad));
+            if (drag)
+                QTest::mouseMove(ad, Inside(ad));
+            if (press && button == Qt::LeftButton && !outside)
+                Expect(kOnAdvert);
+            QTest::mouseRelease(ad, button, {}, at);
+            m_border = 1;
+            ++m_advertReleases;
+        } else {
+            Act("mouse click imgAD");
+            Expect(kOnAdvert);
+            QTest::mouseClick(ad, Qt::LeftButton, {}, Inside(ad));
+            m_border = 1;
+        }
+    }
+
+    void SliderEvent() {
+        Slider* slider = c().Slider1;
+        if (Chance(50)) {
+            static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,
+                                           Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                           Qt::Key_Home, Qt::Key_End};
+            Stroke s;
+            s.key = PickFrom(keys);
+            Act("key " + s.name() + " on Slider1");
+            slider->setFocus();
+            const int position = slider->value();
+            const int valueBefore = slider->Value();
+            Send(slider, s);
+            const int expected = slider->value() != position ? slider->value() : valueBefore;
+            if (slider->Value() != expected)
+                Fail("the slider moved to " + std::to_string(slider->value()) +
+                     ", its Value reads " + std::to_string(slider->Value()));
+            return;
+        }
+        const Qt::MouseButton button = PickFrom(kMouseButtons);
+        const bool press = Chance(70);
+        const bool drag = press && Chance(30);
+        Act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
+            "release of button " + std::to_string(static_cast<int>(button)) + " on Slider1");
+        if (press)
+            QTest::mousePress(slider, button, {}, Inside(slider));
+        if (drag)
+            QTest::mouseMove(slider, Inside(slider));
+        QTest::mouseRelease(slider, button, {}, Inside(slider));
+        ++m_sliderReleases;
+        const std::string caption = c().lblBMI->Caption().toStdString();
+        const std::int32_t expected = calc::RoundHalfEven(calc::LeadingReading(caption));
+        if (slider->Value() != expected)
+            Fail("after a release the slider's Value is " + std::to_string(slider->Value()) +
+                 ", the result '" + caption + "' reads " + std::to_string(expected));
+    }
+
+    // Opens the dialog as the user does; the dialog is worked from inside its modal loop.
     void OpenDialog() {
+        QPushButton* button = c().CmdDetail;
+        Expect(kOnDetail);
+        switch (Pick(4)) {
+        case 0:
+            Act("mouse click CmdDetail");
+            QTest::mouseClick(button, Qt::LeftButton);
+            break;
+        case 1:
+            Act("program clicks CmdDetail");
+            button->click();
+            break;
+        case 2:
+            Act("Space on CmdDetail");
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+            break;
+        default:
+            Act("Enter on CmdDetail");
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+            break;
+        }
+    }
+
+    void CloseEvent() {
+        switch (Pick(6)) {
+        case 0: {
+            QWidget* from = FocusSomewhere();
+            Stroke s;
+            s.key = Qt::Key_Escape;
+            Act("Escape on " + from->objectName().toStdString());
+            ExpectFromKey(from, s);
+            Send(from, s);
+            break;
+        }
+        case 1:
+            Act("close box");
+            m_expectClosed = true;
+            m_window->close();
+            break;
+        default:
+            ClickButton(c().cmdClose, kOnClose, Qt::Key_C);
+            break;
+        }
+    }
+
+    // ---- Inside the dialog -------------------------------------------------------------
+
+    void WorkDialog(frmFtToInches& dialog) {
         ++m_dialogOpenings;
-        m_action = "open dialog";
-        const QString heightBefore = c().txtHT->text();
-        bool ran = false;
-        QTimer::singleShot(0, m_window.get(), [&] {
-            ran = true;
-            frmFtToInches* dialog = m_window->feetInchesDialog();
-            if (!dialog || QApplication::activeModalWidget() != dialog) {
-                Fail("the dialog is not the modal window while open");
-                if (dialog)
-                    dialog->close();
-                return;
-            }
-            for (int n = 1 + Pick(8); n > 0 && dialog->isVisible() && !m_failed; --n) {
-                DialogEvent(*dialog);
-                Check();
-            }
-            if (dialog->isVisible() && !m_failed) {
-                DialogEnd(*dialog);
-                Check();
-            }
-            if (dialog->isVisible())
-                dialog->close();
-        });
-        if (Chance(50))
-            c().CmdDetail->click();
-        else
-            QTest::keyClick(c().CmdDetail, Qt::Key_Space);
-        if (!ran)
-            Fail("the dialog did not open");
-        if (m_window->feetInchesDialog() != nullptr)
-            Fail("the dialog outlived its closing");
-        if (c().txtHT->text() != heightBefore)
-            ++m_dialogWrites;
-        m_action = "dialog closed";
+        m_heightBeforeDialog = c().txtHT->text();
+        // The window system hands the keyboard to the modal dialog.
+        QApplication::setActiveWindow(&dialog);
+        if (!m_failed && QApplication::activeModalWidget() != &dialog)
+            Fail("the dialog is not the modal window while open");
+        const std::string outer = m_action;
+        const FeetInchesControls& d = dialog.controls();
+        connect(d.cmdClose, &QPushButton::clicked, &dialog,
+                [this, &dialog] { AfterDialogEnter(dialog); });
+        for (int n = 1 + Pick(8); n > 0 && dialog.isVisible() && !m_failed; --n) {
+            DialogEvent(dialog);
+            Check();
+        }
+        if (dialog.isVisible() && !m_failed) {
+            DialogEnd(dialog);
+            Check();
+        }
+        if (dialog.isVisible())
+            dialog.close();
+        if (dialog.isVisible()) {
+            Fail("the dialog would not close");
+            dialog.reject();
+        }
+        Act(outer + ", dialog closed");
+    }
+
+    // The Enter button either writes a height in inches and closes, or says why not.
+    void AfterDialogEnter(const frmFtToInches& dialog) {
+        ++m_dialogEnterClicks;
+        if (m_failed)
+            return;
+        if (dialog.isVisible()) {
+            if (NewBoxes() != 1)
+                Fail("the dialog's Enter button kept it open with " + std::to_string(NewBoxes()) +
+                     " message boxes");
+        } else {
+            bool digits = !c().txtHT->text().isEmpty();
+            for (const QChar ch : c().txtHT->text())
+                digits = digits && (ch.isDigit() || ch == u'-');
+            if (NewBoxes() != 0)
+                Fail("the dialog wrote a height and showed a message box");
+            else if (c().cmbHT->Text() != QStringLiteral("inches") || !digits)
+                Fail("the dialog wrote '" + c().txtHT->text().toStdString() + "' " +
+                     c().cmbHT->Text().toStdString());
+        }
+        MarkPlatform();
     }
 
     void DialogEvent(frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         ComboBox* list = Chance(50) ? d.cmbFt : d.cmbIn;
+        const std::string name = list->objectName().toStdString();
         const int roll = Pick(100);
-        if (roll < 55) {
+        if (roll < 50) {
             list->setFocus();
-            RandomKey(list, true);
-            m_action = "dialog " + m_action + " on " + list->objectName().toStdString();
-        } else if (roll < 75) {
+            const Stroke s = RandomStroke(true);
+            Act("dialog key " + s.name() + " on " + name);
+            Send(list, s);
+        } else if (roll < 65) {
             const int index = Pick(list->count());
-            m_action = "dialog pick " + std::to_string(index);
+            Act("dialog pick " + std::to_string(index) + " in " + name);
             list->setCurrentIndex(index);
             emit list->activated(index);
+        } else if (roll < 68) {
+            // Choosing from the open list is no click of the Enter button.
+            list->setFocus();
+            const int enterClicks = m_dialogEnterClicks;
+            DropDown(list, "dialog ");
+            if (!m_failed && (m_dialogEnterClicks != enterClicks || !dialog.isVisible()))
+                Fail("a key in the open list of " + name + " clicked the Enter button");
+        } else if (roll < 75) {
+            list->setFocus();
+            const QString text = RandomText();
+            Act("dialog input method commits '" + text.left(40).toStdString() + "' in " + name);
+            Commit(list, text);
         } else if (roll < 90) {
-            m_action = "dialog paste";
-            EditMenu(list->lineEdit());
+            EditMenu(list->lineEdit(), "dialog " + name);
         } else {
             d.cmdClose->setFocus();
-            RandomKey(d.cmdClose, true);
-            m_action = "dialog " + m_action + " on cmdClose";
+            const Stroke s = RandomStroke(true);
+            Act("dialog key " + s.name() + " on cmdClose");
+            Send(d.cmdClose, s);
         }
     }
 
-    // Each way out of the dialog. Alt+E is rare: its click waits for the button to show
-    // itself pressed for a moment.
+    // Each way out of the dialog.
     void DialogEnd(frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         const int roll = Pick(40);
         if (roll < 10) {
-            m_action = "dialog Enter button";
+            Act("dialog Enter button");
             QTest::mouseClick(d.cmdClose, Qt::LeftButton);
         } else if (roll < 18) {
-            m_action = "dialog Escape";
+            Act("dialog Escape");
             QWidget* focus = QApplication::focusWidget();
             QTest::keyClick(focus ? focus : &dialog, Qt::Key_Escape);
         } else if (roll < 24) {
-            m_action = "dialog Space on button";
+            Act("dialog Space on button");
             d.cmdClose->setFocus();
             QTest::keyClick(d.cmdClose, Qt::Key_Space);
-        } else if (roll < 25) {
-            m_action = "dialog Alt+E";
+        } else if (roll < 28) {
+            Act("dialog Alt+E");
             QTest::keyClick(&dialog, Qt::Key_E, Qt::AltModifier);
-            if (!QTest::qWaitFor([&] { return !d.cmdClose->isDown(); }))
+            FlushSpringBacks();
+            if (d.cmdClose->isDown())
                 Fail("Alt+E never let go of the button");
-        } else if (roll < 32) {
-            m_action = "dialog close event";
-            QCloseEvent event;
-            QApplication::sendEvent(&dialog, &event);
         } else {
-            m_action = "dialog close box";
-            dialog.close();
+            // The close box writes nothing.
+            const QString height = c().txtHT->text();
+            const QString unit = c().cmbHT->Text();
+            if (roll < 34) {
+                Act("dialog close event");
+                QCloseEvent event;
+                QApplication::sendEvent(&dialog, &event);
+            } else {
+                Act("dialog close box");
+                dialog.close();
+            }
+            if (c().txtHT->text() != height || c().cmbHT->Text() != unit)
+                Fail("the dialog's close box wrote '" + c().txtHT->text().toStdString() + "' " +
+                     c().cmbHT->Text().toStdString());
         }
     }
+
+    // ---- The result on screen --------------------------------------------------------
 
     void Check() {
         if (m_failed)
@@ -342,9 +1091,7 @@ private:
         if (caption.isEmpty())
             return;
         ++m_checksWithResult;
-        const calc::Validation v =
-            calc::ValidateAndConvert(m.txtHT->text().toStdString(), m.cmbHT->Text().toStdString(),
-                                     m.txtWT->text().toStdString(), m.cmbWT->Text().toStdString());
+        const calc::Validation v = Validate();
         const auto* entry = std::get_if<calc::MetricEntry>(&v);
         if (!entry) {
             Fail("result " + caption.toStdString() + " shown beside refused entries");
@@ -360,40 +1107,90 @@ private:
     }
 
     void Fail(const std::string& what) {
+        if (m_failed)
+            return;
         m_failed = true;
         const MainControls& m = c();
         ADD_FAILURE() << what << "\n  seed " << m_seed << ", step " << m_step << ", last action "
                       << m_action << "\n  entries '" << m.txtHT->text().toStdString() << "' "
                       << m.cmbHT->Text().toStdString() << ", '" << m.txtWT->text().toStdString()
-                      << "' " << m.cmbWT->Text().toStdString();
+                      << "' " << m.cmbWT->Text().toStdString() << "; result '"
+                      << m.lblBMI->Caption().toStdString() << "'";
     }
 
     unsigned m_seed;
     std::mt19937 m_rng;
+    bool m_trace;
     RecordingPlatform m_platform;
-    std::unique_ptr<frmBMI> m_window;
+    std::unique_ptr<frmBMI> m_window; // after the platform, which it uses to the end
     int m_step = 0;
     std::string m_action;
     bool m_failed = false;
+
+    // This action's expectations and the state it started from.
+    Clicks m_clicks{};
+    Clicks m_clicksBefore{};
+    Clicks m_expected{};
+    bool m_expectClosed = false;
+    int m_openingsBefore = 0;
+    std::size_t m_boxMark = 0, m_helpMark = 0, m_shellMark = 0;
+    int m_border = 0; // what the advert's last mouse event made its border
+    QString m_heightBeforeDialog;
+
+    // What the run got to, so that a run that tested little can be told.
     int m_checksWithResult = 0;
     int m_dialogOpenings = 0;
+    int m_dialogEnterClicks = 0;
     int m_dialogWrites = 0;
+    int m_windows = 0;
+    int m_helpBoxes = 0;
+    int m_browserBoxes = 0;
+    int m_refusalBoxes = 0;
+    int m_sliderReleases = 0;
+    int m_advertMoves = 0;
+    int m_advertReleases = 0;
+    int m_popupChoices = 0;
 };
 
 TEST(MonkeyTest, AShownResultAlwaysBelongsToTheEntriesBesideIt) {
-    const unsigned seed = Seed();
+    const unsigned seed = EnvNumber("BMI_MONKEY_SEED", kDefaultSeed);
+    const int events = static_cast<int>(EnvNumber("BMI_MONKEY_EVENTS", kDefaultEvents));
     RecordProperty("seed", std::to_string(seed));
-    Monkey monkey(seed);
-    monkey.Run(kMainEvents);
+    RecordProperty("events", events);
+    Monkey monkey(seed, !qEnvironmentVariableIsEmpty("BMI_MONKEY_TRACE"));
+    monkey.Run(events);
+    const Clicks& clicks = monkey.clicks();
+    for (std::size_t i = 0; i < kClickableCount; ++i)
+        RecordProperty(std::string("clicks_") + kClickableNames[i], clicks[i]);
     RecordProperty("checks_with_result", monkey.checksWithResult());
     RecordProperty("dialog_openings", monkey.dialogOpenings());
     RecordProperty("dialog_writes", monkey.dialogWrites());
-    if (testing::Test::HasFailure())
+    RecordProperty("windows", monkey.windows());
+    RecordProperty("help_boxes", monkey.helpBoxes());
+    RecordProperty("browser_boxes", monkey.browserBoxes());
+    RecordProperty("refusal_boxes", monkey.refusalBoxes());
+    RecordProperty("slider_releases", monkey.sliderReleases());
+    RecordProperty("advert_moves", monkey.advertMoves());
+    RecordProperty("advert_releases", monkey.advertReleases());
+    RecordProperty("popup_choices", monkey.popupChoices());
+    if (testing::Test::HasFailure() || events < 1000)
         return;
-    // The run is worth something only if results were shown and the dialog wrote.
-    EXPECT_GT(monkey.checksWithResult(), 200) << "seed " << seed;
-    EXPECT_GT(monkey.dialogOpenings(), 100) << "seed " << seed;
-    EXPECT_GT(monkey.dialogWrites(), 20) << "seed " << seed;
+    // The run is worth something only if it got everywhere: results shown, every button
+    // clicked, both answers of the help viewer and the shell met, windows closed.
+    const int per1000 = events / 1000;
+    const std::string context = "seed " + std::to_string(seed);
+    EXPECT_GT(monkey.checksWithResult(), 40 * per1000) << context;
+    for (std::size_t i = 0; i < kClickableCount; ++i)
+        EXPECT_GT(clicks[i], 5 * per1000) << kClickableNames[i] << ", " << context;
+    EXPECT_GT(monkey.dialogWrites(), 2 * per1000) << context;
+    EXPECT_GT(monkey.windows(), 5 * per1000) << context;
+    EXPECT_GT(monkey.helpBoxes(), 2 * per1000) << context;
+    EXPECT_GT(monkey.browserBoxes(), 4 * per1000) << context;
+    EXPECT_GT(monkey.refusalBoxes(), 10 * per1000) << context;
+    EXPECT_GT(monkey.sliderReleases(), 10 * per1000) << context;
+    EXPECT_GT(monkey.advertMoves(), 10 * per1000) << context;
+    EXPECT_GT(monkey.advertReleases(), 10 * per1000) << context;
+    EXPECT_GT(monkey.popupChoices(), 2 * per1000) << context;
 }
 
 } // namespace
