@@ -16,7 +16,11 @@ namespace {
 
 using bmi::frmBMI;
 
-double factor() { return qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0; }
+double factor() {
+    return qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+               ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+               : 1.0;
+}
 
 void saveShot(const QImage& image, const QString& name) {
     const QString dir = QStringLiteral(BMI_SHOT_DIR);
@@ -91,8 +95,7 @@ TEST_F(HighDpi, BandsKeepTheirColoursAtScaledPixels) {
         SCOPED_TRACE(band->objectName().toStdString());
         // A point a quarter of the way in and near the top: clear of the centred caption
         // and of any tick line.
-        const QPoint logical =
-            band->mapTo(&window, QPoint(band->width() / 4 + 1, 2));
+        const QPoint logical = band->mapTo(&window, QPoint(band->width() / 4 + 1, 2));
         const QPoint device(int(logical.x() * factor() + 0.5), int(logical.y() * factor() + 0.5));
         EXPECT_EQ(QColor(shot.pixel(device)), band->BackColor());
     }
