@@ -30,9 +30,13 @@ QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
+bool isEnter(const QKeyEvent* k) {
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+}
 
-std::string utf8(const QString& s) { return s.toStdString(); }
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
 
 // The character code a key press produces, as the measurement boxes judge it: 8 for
 // Backspace, 1..26 for Ctrl+letter, the character for printable text; 0 for keys
@@ -112,7 +116,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     connect(m_c.cmdHomePage, &QPushButton::clicked, this, &frmBMI::cmdHomePage_Click);
     connect(m_c.cmdClose, &QPushButton::clicked, this, &frmBMI::cmdClose_Click);
     connect(m_c.imgAD, &Image::Click, this, &frmBMI::imgAD_Click);
-    connect(m_c.imgAD, &Image::MouseMove, this, [this] { AdvertMouseMove(m_platform, *m_c.imgAD); });
+    connect(m_c.imgAD, &Image::MouseMove, this,
+            [this] { AdvertMouseMove(m_platform, *m_c.imgAD); });
     connect(m_c.imgAD, &Image::MouseUp, this, [this] { AdvertMouseUp(*m_c.imgAD); });
     for (ComboBox* list : {m_c.cmbHT, m_c.cmbWT}) {
         connect(list, &ComboBox::Click, this, &frmBMI::ClearResult);
@@ -126,9 +131,13 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     Form_Load();
 }
 
-frmBMI::~frmBMI() { delete m_dialog; }
+frmBMI::~frmBMI() {
+    delete m_dialog;
+}
 
-frmFtToInches* frmBMI::feetInchesDialog() const { return m_dialog; }
+frmFtToInches* frmBMI::feetInchesDialog() const {
+    return m_dialog;
+}
 
 void frmBMI::Form_Load() {
     m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
@@ -172,8 +181,7 @@ void frmBMI::cmdCalculate_Click() {
 }
 
 void frmBMI::Slider1_MouseUp() {
-    m_c.Slider1->setValue_(
-        calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+    m_c.Slider1->setValue_(calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
 }
 
 // ---- Scale ----------------------------------------------------------------------
@@ -198,8 +206,7 @@ void frmBMI::LayoutScale() {
             m_c.lblBMIValue.push_back(number);
         }
         const int v = 15 + 5 * k;
-        const float x =
-            ToSingle(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
+        const float x = ToSingle(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
         Line& tick = *m_c.Tick[k];
         tick.setX1(x);
         tick.setX2(tick.X1());
@@ -320,9 +327,9 @@ void frmBMI::CmdDetail_Click() {
     if (!m_dialog)
         m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
     const QRect outer = frameGeometry();
-    const QPointF place = FeetInchesDialogPlace(
-        outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel, outer.width() * kTwipsPerPixel,
-        kMainScaleWidth, 0, 4050, 780, 300);
+    const QPointF place =
+        FeetInchesDialogPlace(outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel,
+                              outer.width() * kTwipsPerPixel, kMainScaleWidth, 0, 4050, 780, 300);
     m_dialog->move(TwipsToPixels(place.x()), TwipsToPixels(place.y()));
     m_dialog->hide();
     m_dialog->exec();
@@ -330,12 +337,20 @@ void frmBMI::CmdDetail_Click() {
     delete m_dialog;
 }
 
-void frmBMI::cmdHLP_Click() { ShowHelp(m_platform, this); }
+void frmBMI::cmdHLP_Click() {
+    ShowHelp(m_platform, this);
+}
 
-void frmBMI::cmdHomePage_Click() { OpenWebPage(m_platform, this, MakerPageUrl(kHomePage)); }
+void frmBMI::cmdHomePage_Click() {
+    OpenWebPage(m_platform, this, MakerPageUrl(kHomePage));
+}
 
-void frmBMI::imgAD_Click() { OpenWebPage(m_platform, this, MakerPageUrl(kSuitePage)); }
+void frmBMI::imgAD_Click() {
+    OpenWebPage(m_platform, this, MakerPageUrl(kSuitePage));
+}
 
-void frmBMI::cmdClose_Click() { close(); }
+void frmBMI::cmdClose_Click() {
+    close();
+}
 
 } // namespace bmi

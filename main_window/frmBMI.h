@@ -43,7 +43,7 @@ struct MainControls {
     Image* imgAD = nullptr;
     Slider* Slider1 = nullptr;
     std::array<Label*, calc::kBandCount> lblColor{};
-    std::vector<Line*> Tick;          // element 0 designed, 1..7 made by the scale layout
+    std::vector<Line*> Tick;         // element 0 designed, 1..7 made by the scale layout
     std::vector<Label*> lblBMIValue; // likewise
     Label* lblBMI = nullptr;
     Line* LineSlider = nullptr;

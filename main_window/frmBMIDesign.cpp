@@ -19,7 +19,8 @@ using K = Kind;
 // The scale's pieces stack as designed: bands, then ticks and the result label, then
 // numbers and the axis, with the slider above them all.
 constexpr std::array kDesign{
-    // name, kind, parent, caption, left, top, width, height, tab, back, fore, font, tip, flags, picture
+    // name, kind, parent, caption, left, top, width, height, tab, back, fore, font, tip,
+    // flags, picture, accessible name
     ControlDesign{"Frame1", K::Frame, nullptr, "", 30, -30, 9105, 4245, 8},
     ControlDesign{"Label1(0)", K::Label, "Frame1", "Height:", 1245, 810, 510, 195, 20, kNoColor,
                   kNoColor, nullptr, nullptr, kAutoSize},
@@ -43,11 +44,11 @@ constexpr std::array kDesign{
     ControlDesign{"cmbPerson", K::ComboBox, "Frame1", "", 1500, 180, 2475, 315, 19},
     ControlDesign{"cmdCalculate", K::CommandButton, "Frame1", "Ca&lculate", 4320, 2250, 975, 405,
                   4},
-    ControlDesign{"cmdHLP", K::CommandButton, "Frame1", "&Help", 5505, 2250, 975, 405, 5,
-                  kNoColor, kNoColor, nullptr, "Topic Help"},
+    ControlDesign{"cmdHLP", K::CommandButton, "Frame1", "&Help", 5505, 2250, 975, 405, 5, kNoColor,
+                  kNoColor, nullptr, "Topic Help"},
     ControlDesign{"cmdClose", K::CommandButton, "Frame1", "&Close", 6705, 2250, 975, 405, 7},
-    ControlDesign{"cmdHomePage", K::CommandButton, "Frame1", "Home &Page", 7920, 2250, 975, 405,
-                  6, kNoColor, kNoColor, nullptr, "Topic Help"},
+    ControlDesign{"cmdHomePage", K::CommandButton, "Frame1", "Home &Page", 7920, 2250, 975, 405, 6,
+                  kNoColor, kNoColor, nullptr, "Topic Help"},
     ControlDesign{"imgAD", K::Image, "Frame1", "", 4470, 240, 4455, 1710, -1, kNoColor, kNoColor,
                   nullptr, nullptr, 0, ":/advert.bmp", "Trevala Health Records web page"},
     ControlDesign{"Frame2", K::Frame, "Frame1", "BMI:           ", 180, 2670, 8745, 1455, 9,
@@ -74,6 +75,8 @@ constexpr std::array kDesign{
 
 } // namespace
 
-std::span<const ControlDesign> MainWindowDesign() { return kDesign; }
+std::span<const ControlDesign> MainWindowDesign() {
+    return kDesign;
+}
 
 } // namespace bmi

@@ -134,8 +134,12 @@ void Line::setPoints(double x1, double y1, double x2, double y2) {
     applyGeometry();
 }
 
-QPoint Line::P1() const { return {TwipsToPixels(m_x1), TwipsToPixels(m_y1)}; }
-QPoint Line::P2() const { return {TwipsToPixels(m_x2), TwipsToPixels(m_y2)}; }
+QPoint Line::P1() const {
+    return {TwipsToPixels(m_x1), TwipsToPixels(m_y1)};
+}
+QPoint Line::P2() const {
+    return {TwipsToPixels(m_x2), TwipsToPixels(m_y2)};
+}
 
 void Line::applyGeometry() {
     // The widget is just the line's bounding box, one pixel wide at least.
@@ -169,7 +173,9 @@ Line* Line::Copy(const QString& name) const {
 
 // ---- Frame ----------------------------------------------------------------------
 
-Frame::Frame(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
+Frame::Frame(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+}
 
 void Frame::setCaption(const QString& caption) {
     m_caption = caption;
@@ -260,7 +266,9 @@ void ComboBox::SelectEntry(int index) {
 
 // ---- TextBox --------------------------------------------------------------------
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) { setAcceptDrops(false); }
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+    setAcceptDrops(false);
+}
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
     const int start = selectionStart();

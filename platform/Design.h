@@ -35,7 +35,7 @@ enum DesignFlag : unsigned {
 };
 
 struct ControlDesign {
-    const char* name;   // objectName; indexed members as "name(index)"
+    const char* name; // objectName; indexed members as "name(index)"
     Kind kind;
     const char* parent; // nullptr: the window itself
     const char* caption;

@@ -34,9 +34,9 @@ public:
 
     // Opens file with the desktop's handler. Above 32 means started; 32 or less is an
     // error code in the shell's numbering.
-    virtual std::int32_t ShellExecute(QWidget* owner, const QString& operation,
-                                      const QString& file, const QString& parameters,
-                                      const QString& directory, int showCommand) = 0;
+    virtual std::int32_t ShellExecute(QWidget* owner, const QString& operation, const QString& file,
+                                      const QString& parameters, const QString& directory,
+                                      int showCommand) = 0;
 
     // Hands request ("path>window") to our help viewer. Returns the error number of a
     // failed call (kErrFileNotFound when the viewer is missing), 0 otherwise.

@@ -19,7 +19,9 @@ void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, int style, const
     box.exec();
 }
 
-void QtPlatform::Beep() { QApplication::beep(); }
+void QtPlatform::Beep() {
+    QApplication::beep();
+}
 
 QString DirectoryOf(const QString& filePath) {
     const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
