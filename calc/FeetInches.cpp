@@ -1,6 +1,7 @@
 #include "calc/FeetInches.h"
 
 #include "calc/Bmi.h"
+#include "calc/DecimalText.h"
 
 #include <charconv>
 #include <limits>
@@ -9,10 +10,6 @@
 
 namespace bmi::calc {
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // The mark is one character; in UTF-8 that may be up to four bytes (a typed prime, say).
 // A broken sequence at the end counts as one byte.
@@ -42,44 +39,22 @@ std::optional<std::int16_t> ReadWholeNumber(std::string_view text) {
         return std::nullopt;
     text.remove_suffix(LastCharacterSize(text));
 
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
+    text = detail::TrimSpaces(text);
+    if (text.empty())
         return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-
     bool negative = false;
     if (text.front() == '+' || text.front() == '-') {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    bool seenPoint = false;
-    bool seenDigit = false;
-    for (char c : text) {
-        if (IsDigit(c)) {
-            seenDigit = true;
-        } else if (c == '.' && !seenPoint) {
-            seenPoint = true;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!seenDigit)
+    if (!detail::IsPlainDecimal(text))
+        return std::nullopt;
+    // Too small for a double reads as 0; a whole part too big for one is unusable.
+    const std::optional<double> magnitude = detail::ReadPlainDecimal<double>(text);
+    if (!magnitude)
         return std::nullopt;
 
-    double magnitude = 0.0;
-    const char* const end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, magnitude, std::chars_format::fixed);
-    if (ec == std::errc::result_out_of_range) {
-        // Too small for a double rounds to 0; anything with a whole part is far too big.
-        const auto wholeEnd = text.find('.');
-        if (text.substr(0, wholeEnd).find_first_not_of('0') != std::string_view::npos)
-            return std::nullopt;
-        magnitude = 0.0;
-    } else if (ec != std::errc{} || ptr != end) {
-        return std::nullopt;
-    }
-
-    const std::int32_t rounded = RoundHalfEven(negative ? -magnitude : magnitude);
+    const std::int32_t rounded = RoundHalfEven(negative ? -*magnitude : *magnitude);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "calc/Measurement.h"
 
+#include "calc/DecimalText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,6 +11,10 @@
 
 namespace bmi::calc {
 namespace {
+
+using detail::HasNonZeroWholePart;
+using detail::IsDigit;
+using detail::TrimSpaces;
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kReEnter = "Please re-enter again.";
@@ -41,30 +47,6 @@ constexpr UnitRule kWeightUnits[] = {
 constexpr std::string_view kHeightUnitMessage = "The units must be either inches or centimeters.";
 constexpr std::string_view kWeightUnitMessage = "The units must be either pounds or kilograms.";
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-// from_chars reports both overflow and underflow as out of range. Digits with a
-// non-zero digit in front of the point are at least 1, so only they can overflow.
-bool HasNonZeroWholePart(std::string_view number) {
-    for (char c : number) {
-        if (c == '.')
-            return false;
-        if (c != '0')
-            return true;
-    }
-    return false;
-}
-
 template <std::size_t N>
 const UnitRule* FindUnit(const UnitRule (&rules)[N], std::string_view unitText) {
     for (const UnitRule& rule : rules) {
@@ -94,27 +76,11 @@ bool InRange(const UnitRule& rule, std::string_view text, const std::optional<fl
 
 std::optional<float> FullReading(std::string_view text) {
     const std::string_view number = TrimSpaces(text);
-    bool seenPoint = false;
-    bool seenDigit = false;
-    for (char c : number) {
-        if (IsDigit(c)) {
-            seenDigit = true;
-        } else if (c == '.' && !seenPoint) {
-            seenPoint = true;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!seenDigit)
+    if (!detail::IsPlainDecimal(number))
         return std::nullopt;
-
     // Straight to float: reading a double first and narrowing it would round twice.
-    float value = 0.0f;
-    const char* const end = number.data() + number.size();
-    const auto [ptr, ec] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
-    if (ec == std::errc::result_out_of_range)
-        return HasNonZeroWholePart(number) ? std::nullopt : std::optional<float>(0.0f);
-    if (ec != std::errc{} || ptr != end || !std::isfinite(value))
+    const std::optional<float> value = detail::ReadPlainDecimal<float>(number);
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
     return value;
 }
