@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test:
-# the unit and widget tests (offscreen), the fuzz corpora, and the sanitizer build.
+# the unit and widget tests (offscreen), the fuzz corpora, a memcheck run of the
+# program, the sanitizer build, and the check through the accessibility bus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -16,6 +17,9 @@ if [ -x scripts/fuzz.sh ]; then
     echo "== fuzz targets on their corpora"
     scripts/fuzz.sh 10
 fi
+
+echo "== memcheck on a scripted run of the program"
+BUILD_DIR=build VG_NO_BUILD=1 scripts/valgrind_check.sh
 
 if [ -x scripts/sanitize.sh ]; then
     echo "== sanitizer build of the whole test suite"
