@@ -10,13 +10,13 @@
 
 namespace bmi {
 
-QFont DesignFont(const FontSpec& spec) {
+QFont DesignFont(const FontSpec& face) {
     QFont font;
-    font.setFamilies({QString::fromLatin1(spec.family), QStringLiteral("Microsoft Sans Serif"),
+    font.setFamilies({QString::fromLatin1(face.family), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+    font.setPointSizeF(face.points);
+    font.setBold(face.bold);
     return font;
 }
 

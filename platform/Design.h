@@ -59,6 +59,6 @@ struct BuiltDesign {
 // above earlier ones), and chains the focus order by tab index.
 BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table);
 
-QFont DesignFont(const FontSpec& spec);
+QFont DesignFont(const FontSpec& face);
 
 } // namespace bmi
