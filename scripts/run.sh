@@ -16,8 +16,16 @@ shot="${SCREENSHOT:-$PWD/build/BMI-Trevala-screenshot.png}"
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill "$app_pid" 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+app_pid=""
+bus_pid=""
+trap 'kill $app_pid $bus_pid $xvfb_pid 2>/dev/null || true' EXIT
 export DISPLAY="$display"
+# A private session bus: without one the toolkit would autolaunch a bus daemon that
+# outlives this script.
+if command -v dbus-launch >/dev/null; then
+    eval "$(dbus-launch --sh-syntax)"
+    bus_pid=$DBUS_SESSION_BUS_PID
+fi
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$exe" &
