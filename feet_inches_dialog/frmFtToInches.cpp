@@ -108,12 +108,6 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     m_c.cmbIn = control<ComboBox>(built, "cmbIn");
     m_c.cmdClose = control<CommandButton>(built, "cmdClose");
 
-    // A frame draws only its border; this one is painted in its own colour.
-    QPalette framePal = m_c.Frame1->palette();
-    framePal.setColor(QPalette::Window, DesignColor(kDesign[0].backColor, framePal));
-    m_c.Frame1->setPalette(framePal);
-    m_c.Frame1->setAutoFillBackground(true);
-
     FillKeepingText(*m_c.cmbFt, FeetEntries());
     FillKeepingText(*m_c.cmbIn, InchEntries());
 

@@ -36,6 +36,10 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::Frame: {
         auto* f = new Frame(parent);
         f->setCaption(caption);
+        if (d.backColor != kNoColor) {
+            setBack(f, QPalette::Window, d.backColor);
+            f->setAutoFillBackground(true);
+        }
         f->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
         return f;
     }
