@@ -55,12 +55,6 @@ const QStringList& InchEntries() {
     return entries;
 }
 
-template <typename T> T* control(const BuiltDesign& built, const char* name) {
-    auto* w = qobject_cast<T*>(built.byName.value(QString::fromLatin1(name)));
-    Q_ASSERT_X(w, "frmFtToInches", name);
-    return w;
-}
-
 // The first entry of an empty list becomes its selection and overwrites the design
 // text; put the text back, with the entry that matches it (if any) as the selection so
 // that the arrow keys step on from there.
@@ -103,10 +97,10 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     setAutoFillBackground(true);
 
     const BuiltDesign built = BuildDesign(this, kDesign);
-    m_c.Frame1 = control<Frame>(built, "Frame1");
-    m_c.cmbFt = control<ComboBox>(built, "cmbFt");
-    m_c.cmbIn = control<ComboBox>(built, "cmbIn");
-    m_c.cmdClose = control<CommandButton>(built, "cmdClose");
+    m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
+    m_c.cmbFt = built.control<ComboBox>(QStringLiteral("cmbFt"));
+    m_c.cmbIn = built.control<ComboBox>(QStringLiteral("cmbIn"));
+    m_c.cmdClose = built.control<CommandButton>(QStringLiteral("cmdClose"));
 
     FillKeepingText(*m_c.cmbFt, FeetEntries());
     FillKeepingText(*m_c.cmbIn, InchEntries());

@@ -20,12 +20,6 @@ namespace bmi {
 
 namespace {
 
-template <typename T> T* control(const BuiltDesign& built, const QString& name) {
-    auto* w = qobject_cast<T*>(built.byName.value(name));
-    Q_ASSERT_X(w, "frmBMI", qPrintable(name));
-    return w;
-}
-
 QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
@@ -75,29 +69,29 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     setAutoFillBackground(true);
 
     const BuiltDesign built = BuildDesign(this, MainWindowDesign());
-    m_c.Frame1 = control<Frame>(built, QStringLiteral("Frame1"));
-    m_c.Frame2 = control<Frame>(built, QStringLiteral("Frame2"));
+    m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
+    m_c.Frame2 = built.control<Frame>(QStringLiteral("Frame2"));
     for (int i = 0; i < 4; ++i)
-        m_c.Label1[i] = control<Label>(built, indexed("Label1", i));
-    m_c.txtHT = control<TextBox>(built, QStringLiteral("txtHT"));
-    m_c.txtWT = control<TextBox>(built, QStringLiteral("txtWT"));
-    m_c.cmbHT = control<ComboBox>(built, QStringLiteral("cmbHT"));
-    m_c.cmbWT = control<ComboBox>(built, QStringLiteral("cmbWT"));
-    m_c.cmbPerson = control<ComboBox>(built, QStringLiteral("cmbPerson"));
-    m_c.lblPerson = control<Label>(built, QStringLiteral("lblPerson"));
-    m_c.CmdDetail = control<CommandButton>(built, QStringLiteral("CmdDetail"));
-    m_c.cmdCalculate = control<CommandButton>(built, QStringLiteral("cmdCalculate"));
-    m_c.cmdHLP = control<CommandButton>(built, QStringLiteral("cmdHLP"));
-    m_c.cmdClose = control<CommandButton>(built, QStringLiteral("cmdClose"));
-    m_c.cmdHomePage = control<CommandButton>(built, QStringLiteral("cmdHomePage"));
-    m_c.imgAD = control<Image>(built, QStringLiteral("imgAD"));
-    m_c.Slider1 = control<Slider>(built, QStringLiteral("Slider1"));
+        m_c.Label1[i] = built.control<Label>(indexed("Label1", i));
+    m_c.txtHT = built.control<TextBox>(QStringLiteral("txtHT"));
+    m_c.txtWT = built.control<TextBox>(QStringLiteral("txtWT"));
+    m_c.cmbHT = built.control<ComboBox>(QStringLiteral("cmbHT"));
+    m_c.cmbWT = built.control<ComboBox>(QStringLiteral("cmbWT"));
+    m_c.cmbPerson = built.control<ComboBox>(QStringLiteral("cmbPerson"));
+    m_c.lblPerson = built.control<Label>(QStringLiteral("lblPerson"));
+    m_c.CmdDetail = built.control<CommandButton>(QStringLiteral("CmdDetail"));
+    m_c.cmdCalculate = built.control<CommandButton>(QStringLiteral("cmdCalculate"));
+    m_c.cmdHLP = built.control<CommandButton>(QStringLiteral("cmdHLP"));
+    m_c.cmdClose = built.control<CommandButton>(QStringLiteral("cmdClose"));
+    m_c.cmdHomePage = built.control<CommandButton>(QStringLiteral("cmdHomePage"));
+    m_c.imgAD = built.control<Image>(QStringLiteral("imgAD"));
+    m_c.Slider1 = built.control<Slider>(QStringLiteral("Slider1"));
     for (int i = 0; i < calc::kBandCount; ++i)
-        m_c.lblColor[i] = control<Label>(built, indexed("lblColor", i));
-    m_c.Tick.push_back(control<Line>(built, indexed("Tick", 0)));
-    m_c.lblBMIValue.push_back(control<Label>(built, indexed("lblBMIValue", 0)));
-    m_c.lblBMI = control<Label>(built, QStringLiteral("lblBMI"));
-    m_c.LineSlider = control<Line>(built, QStringLiteral("LineSlider"));
+        m_c.lblColor[i] = built.control<Label>(indexed("lblColor", i));
+    m_c.Tick.push_back(built.control<Line>(indexed("Tick", 0)));
+    m_c.lblBMIValue.push_back(built.control<Label>(indexed("lblBMIValue", 0)));
+    m_c.lblBMI = built.control<Label>(QStringLiteral("lblBMI"));
+    m_c.LineSlider = built.control<Line>(QStringLiteral("LineSlider"));
 
     m_c.Slider1->setRange(13, 45);
     m_c.Slider1->setSingleStep(1);

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QHash>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 #include <span>
@@ -53,6 +54,14 @@ struct ControlDesign {
 
 struct BuiltDesign {
     QHash<QString, QWidget*> byName;
+
+    // The control of that name and kind; the design tables make it a programming error
+    // for one to be missing.
+    template <typename T> T* control(const QString& name) const {
+        auto* w = qobject_cast<T*>(byName.value(name));
+        Q_ASSERT_X(w, "BuiltDesign", qPrintable(name));
+        return w;
+    }
 };
 
 // Creates every control of the table inside window, in table order (later rows stack
