@@ -6,7 +6,11 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
@@ -17,6 +21,43 @@
 namespace bmi::help {
 
 namespace {
+
+enum class Glyph { Back, Forward, Home };
+
+// Drawn here rather than looked up in the desktop's icon theme: the lookup alone took
+// longer than the rest of the window's start-up.
+QIcon NavigationIcon(Glyph glyph) {
+    constexpr int kSize = 24;
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2a, 0x5d, 0xb0));
+    switch (glyph) {
+    case Glyph::Back:
+        p.drawPolygon(
+            QPolygonF({{3, 12}, {12, 4}, {12, 9}, {21, 9}, {21, 15}, {12, 15}, {12, 20}}));
+        break;
+    case Glyph::Forward:
+        p.drawPolygon(QPolygonF({{21, 12}, {12, 4}, {12, 9}, {3, 9}, {3, 15}, {12, 15}, {12, 20}}));
+        break;
+    case Glyph::Home:
+        p.drawPolygon(QPolygonF({{12, 3},
+                                 {22, 12},
+                                 {19, 12},
+                                 {19, 21},
+                                 {14, 21},
+                                 {14, 15},
+                                 {10, 15},
+                                 {10, 21},
+                                 {5, 21},
+                                 {5, 12},
+                                 {2, 12}}));
+        break;
+    }
+    return QIcon(pixmap);
+}
 
 constexpr int kUrlRole = Qt::UserRole;
 constexpr int kNavigationWidth = 230;
@@ -101,13 +142,13 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     toolbar->setObjectName(QStringLiteral("navigation"));
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_back = toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("&Back"));
+    m_back = toolbar->addAction(NavigationIcon(Glyph::Back), tr("&Back"));
     m_back->setShortcut(QKeySequence::Back);
     m_back->setEnabled(false);
-    m_forward = toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("&Forward"));
+    m_forward = toolbar->addAction(NavigationIcon(Glyph::Forward), tr("&Forward"));
     m_forward->setShortcut(QKeySequence::Forward);
     m_forward->setEnabled(false);
-    m_home = toolbar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("&Home"));
+    m_home = toolbar->addAction(NavigationIcon(Glyph::Home), tr("&Home"));
     m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     auto* close = new QAction(tr("Close"), this);
     close->setShortcut(QKeySequence::Close);
