@@ -6,9 +6,6 @@ if(NOT UNIX OR APPLE OR NOT DEFINED BMI_INSTALL_PRIVATEDIR)
 endif()
 
 set(_bmi_prefix ${CMAKE_CURRENT_BINARY_DIR}/install_tree)
-if(NOT DEFINED BMI_INSTALL_DOCDIR)
-    set(BMI_INSTALL_DOCDIR ${CMAKE_INSTALL_DOCDIR})
-endif()
 set(_bmi_private ${BMI_INSTALL_PRIVATEDIR})
 set(_bmi_apps ${CMAKE_INSTALL_DATADIR}/applications)
 set(_bmi_icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
@@ -41,7 +38,7 @@ f @_bmi_apps@/@BMI_APP_ID@.desktop
 f @_bmi_metainfo@/@BMI_APP_ID@.metainfo.xml
 f @_bmi_icons@/48x48/apps/@BMI_APP_ID@.png
 f @_bmi_icons@/scalable/apps/@BMI_APP_ID@.svg
-f @BMI_INSTALL_DOCDIR@/README.md
+f @CMAKE_INSTALL_DOCDIR@/README.md
 EOF
 
 # The program looks for its help beside its real file, so the link on the PATH must

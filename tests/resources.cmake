@@ -8,9 +8,6 @@ bmi_add_test(resources_tests
 # validators where they are installed (desktop-file-utils, appstream); exit code 77
 # reports a missing tool as a skipped test rather than a pass.
 set(_bmi_packaging ${CMAKE_SOURCE_DIR}/packaging)
-if(NOT DEFINED BMI_APP_ID)
-    set(BMI_APP_ID example.trevala.BMITrevala)
-endif()
 
 add_test(NAME packaging.desktop_entry
     COMMAND sh -c [=[
