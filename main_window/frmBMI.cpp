@@ -148,7 +148,7 @@ void frmBMI::Form_Load() {
 // ---- Result display -------------------------------------------------------------
 
 void frmBMI::ClearResult() {
-    m_c.Slider1->setValue_(0);
+    m_c.Slider1->setValueUnclamped(0);
     m_c.lblBMI->setBackColor(DesignColor(kSysWindowBackground, m_c.lblBMI->palette()));
     m_c.lblBMI->setCaption(QString());
     m_c.lblBMI->setAccessibleDescription(QString());
@@ -156,7 +156,7 @@ void frmBMI::ClearResult() {
 
 void frmBMI::ShowResult(const calc::BMIResult& result) {
     m_c.lblBMI->setCaption(QString::fromStdString(result.DisplayText));
-    m_c.Slider1->setValue_(result.SliderValue);
+    m_c.Slider1->setValueUnclamped(result.SliderValue);
     const Label& band = *m_c.lblColor[static_cast<std::size_t>(result.Band)];
     m_c.lblBMI->setBackColor(band.BackColor());
     // The colour names the category; say it in words too for those who can't see it.
@@ -175,7 +175,7 @@ void frmBMI::cmdCalculate_Click() {
 }
 
 void frmBMI::Slider1_MouseUp() {
-    m_c.Slider1->setValue_(calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+    m_c.Slider1->setValueUnclamped(calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
 }
 
 // ---- Scale ----------------------------------------------------------------------

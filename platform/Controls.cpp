@@ -349,7 +349,7 @@ Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     });
 }
 
-void Slider::setValue_(int value) {
+void Slider::setValueUnclamped(int value) {
     m_value = value;
     m_settingValue = true;
     setValue(value); // QSlider clamps: the thumb goes to the nearer end

@@ -199,7 +199,7 @@ private:
 // those insets line up with the thumb.
 class Slider : public QSlider, public TwipsBox {
     Q_OBJECT
-    Q_PROPERTY(int Value READ Value WRITE setValue_)
+    Q_PROPERTY(int Value READ Value WRITE setValueUnclamped)
     Q_PROPERTY(int Min READ minimum)
     Q_PROPERTY(int Max READ maximum)
     Q_PROPERTY(double Left READ Left)
@@ -213,7 +213,8 @@ public:
 
     explicit Slider(QWidget* parent = nullptr);
     int Value() const { return m_value; }
-    void setValue_(int value);
+    // Value keeps what the program set, even where the thumb stops at an end.
+    void setValueUnclamped(int value);
     void setTwips(double left, double top, double width, double height);
 
 signals:

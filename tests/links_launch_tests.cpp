@@ -1,6 +1,7 @@
 // The real launches: xdg-open for web pages and the help viewer for Help, each replaced
 // by a fake program that records how it was started.
 #include "platform/QtPlatform.h"
+#include "tests/support/GuiTest.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -16,11 +17,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-// Readable failures: gtest would print a QString as its raw code units.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace bmi::test {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/RecordingPlatform.h"
 
 #include <QApplication>
@@ -13,11 +14,6 @@
 
 #include <memory>
 #include <ostream>
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace bmi::test {
 

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include <cctype>
 #include <cstdlib>
@@ -124,8 +123,8 @@ TEST_F(KeysTest, EnterOnACommandButtonClicksThatButton) {
 
     // The picture button opens the feet-and-inches dialog; close it as soon as it shows.
     bool dialogShown = false;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+    answerNextModal([&](QWidget* modal) {
+        if (modal) {
             dialogShown = modal != m_window.get();
             modal->close();
         }

@@ -1,10 +1,9 @@
 // The real message box and the application directory of the Qt platform layer.
 #include "platform/QtPlatform.h"
+#include "tests/support/GuiTest.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,8 +18,8 @@ struct SeenBox {
 // Runs MsgBox and reads the box while it is up, then closes it as the user would.
 SeenBox showAndRead(const QString& prompt, int style, const QString& title) {
     SeenBox seen;
-    QTimer::singleShot(0, [&seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    bmi::test::answerNextModal([&seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)
             return;
         seen = {box->windowTitle(), box->text(), box->icon(),
