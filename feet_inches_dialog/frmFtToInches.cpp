@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include <array>
 #include <variant>
 
 namespace bmi {
@@ -27,15 +26,20 @@ constexpr std::uint32_t kLightOrange = 0x0080C0FF;
 using K = Kind;
 
 // Frame1 covers the client area; its top edge lies 4 pixels above it, out of sight.
-constexpr std::array kDesign{
-    // name, kind, parent, caption, left, top, width, height, tab, back, fore, font, tip
-    ControlDesign{"Frame1", K::Frame, nullptr, "", 0, -60, 3045, 975, 0, kLightOrange},
-    ControlDesign{"cmbFt", K::ComboBox, "Frame1", "5'", 300, 360, 615, 315, 1, kNoColor, kNoColor,
-                  nullptr, "Height in feet"},
-    ControlDesign{"cmbIn", K::ComboBox, "Frame1", "0\"", 1020, 360, 615, 315, 2, kNoColor, kNoColor,
-                  nullptr, "remainder height in inches"},
-    ControlDesign{"cmdClose", K::CommandButton, "Frame1", "&Enter", 1980, 300, 975, 405, 3},
+// One row, one control: kept as written.
+// clang-format off
+constexpr ControlDesign kDesign[]{
+    {.name = "Frame1", .kind = K::Frame, .left = 0, .top = -60, .width = 3045, .height = 975,
+     .tabIndex = 0, .backColor = kLightOrange},
+    {.name = "cmbFt", .kind = K::ComboBox, .parent = "Frame1", .caption = "5'", .left = 300,
+     .top = 360, .width = 615, .height = 315, .tabIndex = 1, .toolTip = "Height in feet"},
+    {.name = "cmbIn", .kind = K::ComboBox, .parent = "Frame1", .caption = "0\"", .left = 1020,
+     .top = 360, .width = 615, .height = 315, .tabIndex = 2,
+     .toolTip = "remainder height in inches"},
+    {.name = "cmdClose", .kind = K::CommandButton, .parent = "Frame1", .caption = "&Enter",
+     .left = 1980, .top = 300, .width = 975, .height = 405, .tabIndex = 3},
 };
+// clang-format on
 
 // 0 inches is no entry: it comes back only by typing it or by opening the dialog again.
 const QStringList& FeetEntries() {

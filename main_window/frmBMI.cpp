@@ -175,7 +175,8 @@ void frmBMI::cmdCalculate_Click() {
 }
 
 void frmBMI::Slider1_MouseUp() {
-    m_c.Slider1->setValueUnclamped(calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+    m_c.Slider1->setValueUnclamped(
+        calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
 }
 
 // ---- Scale ----------------------------------------------------------------------
@@ -183,8 +184,8 @@ void frmBMI::Slider1_MouseUp() {
 void frmBMI::LayoutScale() {
     Slider& slider = *m_c.Slider1;
     Line& axis = *m_c.LineSlider;
-    axis.setX1(slider.Left() + 190);
-    axis.setX2(slider.Left() + slider.Width() - 220);
+    axis.setX1(slider.Left() + Slider::kThumbInsetLeft);
+    axis.setX2(slider.Left() + slider.Width() - Slider::kThumbInsetRight);
     const float s = ToSingle((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
 
     constexpr int kTicks = 8;
@@ -321,9 +322,10 @@ void frmBMI::CmdDetail_Click() {
     if (!m_dialog)
         m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
     const QRect outer = frameGeometry();
-    const QPointF place =
-        FeetInchesDialogPlace(outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel,
-                              outer.width() * kTwipsPerPixel, kMainScaleWidth, 0, 4050, 780, 300);
+    const ControlDesign& button = DesignRow(MainWindowDesign(), "CmdDetail");
+    const QPointF place = FeetInchesDialogPlace(
+        outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel, outer.width() * kTwipsPerPixel,
+        kMainScaleWidth, 0, button.left, button.top, button.width);
     m_dialog->move(TwipsToPixels(place.x()), TwipsToPixels(place.y()));
     m_dialog->hide();
     m_dialog->exec();

@@ -45,11 +45,11 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     }
     case Kind::Label: {
         auto* l = new Label(parent);
-        l->setAutoSize(d.flags & kAutoSize);
+        l->setAutoSize(HasFlag(d.flags, DesignFlag::AutoSize));
         l->setText(caption);
-        if (d.flags & kCentered)
+        if (HasFlag(d.flags, DesignFlag::Centered))
             l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        if (d.flags & kSingleBorder)
+        if (HasFlag(d.flags, DesignFlag::SingleBorder))
             l->setFrameStyle(QFrame::Box | QFrame::Plain);
         if (d.backColor != kNoColor)
             l->setBackColor(DesignColor(d.backColor, l->palette()));
@@ -117,7 +117,9 @@ BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
     std::vector<std::pair<int, QWidget*>> focusChain;
     for (const ControlDesign& d : table) {
         QWidget* parent = d.parent ? built.byName.value(QString::fromLatin1(d.parent)) : window;
-        Q_ASSERT(parent);
+        if (!parent)
+            qFatal("BuildDesign: %s names a parent, %s, that no earlier row made", d.name,
+                   d.parent);
         QWidget* w = create(d, parent);
         w->setObjectName(QString::fromLatin1(d.name));
         // Every control gets its font explicitly: a Qt child would otherwise inherit its
@@ -137,6 +139,14 @@ BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
     for (std::size_t i = 1; i < focusChain.size(); ++i)
         QWidget::setTabOrder(focusChain[i - 1].second, focusChain[i].second);
     return built;
+}
+
+const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string_view name) {
+    const auto row = std::find_if(table.begin(), table.end(),
+                                  [name](const ControlDesign& d) { return d.name == name; });
+    if (row == table.end())
+        qFatal("DesignRow: the table has no row %.*s", static_cast<int>(name.size()), name.data());
+    return *row;
 }
 
 } // namespace bmi

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 class QWidget;
 
@@ -29,24 +30,35 @@ inline constexpr FontSpec kDefaultFont{"MS Sans Serif", 8.0, false};
 inline constexpr FontSpec kSansSerif12Bold{"MS Sans Serif", 12.0, true};
 inline constexpr FontSpec kArial8{"Arial", 8.25, false};
 
-enum DesignFlag : unsigned {
-    kAutoSize = 1u << 0,     // label fits itself to its caption
-    kCentered = 1u << 1,     // caption centred
-    kSingleBorder = 1u << 2, // thin single-line border
+enum class DesignFlag : unsigned {
+    None = 0,
+    AutoSize = 1u << 0,     // label fits itself to its caption
+    Centered = 1u << 1,     // caption centred
+    SingleBorder = 1u << 2, // thin single-line border
 };
 
+constexpr DesignFlag operator|(DesignFlag a, DesignFlag b) {
+    return DesignFlag(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+constexpr bool HasFlag(DesignFlag flags, DesignFlag flag) {
+    return (static_cast<unsigned>(flags) & static_cast<unsigned>(flag)) != 0;
+}
+
+// One row of a design table, written with designated initializers: a row names only
+// what differs from these defaults.
 struct ControlDesign {
     const char* name; // objectName; indexed members as "name(index)"
     Kind kind;
-    const char* parent; // nullptr: the window itself
-    const char* caption;
-    double left, top, width, height; // twips; X1, Y1, X2, Y2 for lines
-    int tabIndex = -1;               // -1: none
+    const char* parent = nullptr; // nullptr: the window itself
+    const char* caption = "";
+    double left = 0, top = 0, width = 0, height = 0; // twips; X1, Y1, X2, Y2 for lines
+    int tabIndex = -1;                               // -1: none
     std::uint32_t backColor = kNoColor;
     std::uint32_t foreColor = kNoColor;
     const FontSpec* font = nullptr;
     const char* toolTip = nullptr;
-    unsigned flags = 0;
+    DesignFlag flags = DesignFlag::None;
     const char* picture = nullptr; // resource path
     // For controls that show no text: what assistive tools announce.
     const char* accessibleName = nullptr;
@@ -55,11 +67,12 @@ struct ControlDesign {
 struct BuiltDesign {
     QHash<QString, QWidget*> byName;
 
-    // The control of that name and kind; the design tables make it a programming error
-    // for one to be missing.
+    // The control of that name and kind. A name the table lacks is a programming error
+    // that stops the program in every build, not only in debug builds.
     template <typename T> T* control(const QString& name) const {
         auto* w = qobject_cast<T*>(byName.value(name));
-        Q_ASSERT_X(w, "BuiltDesign", qPrintable(name));
+        if (!w)
+            qFatal("BuiltDesign: no control %s of the kind asked for", qPrintable(name));
         return w;
     }
 };
@@ -67,6 +80,9 @@ struct BuiltDesign {
 // Creates every control of the table inside window, in table order (later rows stack
 // above earlier ones), and chains the focus order by tab index.
 BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table);
+
+// The row of that name: handlers read the designed numbers from the table itself.
+const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string_view name);
 
 QFont DesignFont(const FontSpec& face);
 
