@@ -4,6 +4,7 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
+#include "tests/main_window_fixture.h"
 #include "tests/support/RecordingPlatform.h"
 
 #include <QAccessible>
@@ -14,6 +15,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -23,7 +26,6 @@
 namespace bmi {
 namespace {
 
-using test::RecordingPlatform;
 
 // A key as the user presses it: on whichever window is active, so a modal dialog gets
 // the keys while it is open, exactly as it would on a desktop.
@@ -65,13 +67,12 @@ QString FocusedControl() {
     return w->objectName();
 }
 
-class Accessibility : public ::testing::Test {
+class Accessibility : public test::MainWindowTest {
 protected:
     void SetUp() override {
-        m_window = std::make_unique<frmBMI>(m_platform);
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        MainWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(FocusedControl(), QStringLiteral("txtHT"));
     }
 
@@ -80,8 +81,6 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-
-    Label* lblBMI() { return control<Label>("lblBMI"); }
 
     // The documented request, all from the keyboard: 70 inches, 154 pounds, Enter.
     void TypeTypicalRequest() {
@@ -121,9 +120,6 @@ protected:
         QApplication::setActiveWindow(m_window.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     }
-
-    RecordingPlatform m_platform;
-    std::unique_ptr<frmBMI> m_window;
 };
 
 // ---- Names, roles and descriptions ---------------------------------------------------
@@ -133,6 +129,8 @@ struct NamedControl {
     QAccessible::Role role;
     const char* name;
     const char* description; // nullptr: not checked
+
+    friend void PrintTo(const NamedControl& row, std::ostream* os) { *os << row.control; }
 };
 
 class AccessibleNames : public Accessibility, public ::testing::WithParamInterface<NamedControl> {};
@@ -207,6 +205,8 @@ TEST_F(Accessibility, TypedRequestShowsTheResultToAssistiveTools) {
 struct BandCase {
     const char* weight; // pounds, at 70 inches
     const char* band;
+
+    friend void PrintTo(const BandCase& row, std::ostream* os) { *os << row.weight; }
 };
 
 class AccessibleResultBand : public Accessibility,
@@ -275,6 +275,8 @@ struct AccessKey {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     Effect effect;
+
+    friend void PrintTo(const AccessKey& row, std::ostream* os) { *os << row.label; }
 };
 
 class KeyboardAccessKeys : public Accessibility, public ::testing::WithParamInterface<AccessKey> {};
@@ -335,6 +337,8 @@ struct DialogCase {
     int inchesSteps; // likewise in the inches list
     Closing closing;
     const char* height; // what lands in txtHT
+
+    friend void PrintTo(const DialogCase& row, std::ostream* os) { *os << row.label; }
 };
 
 class KeyboardOnlyDialog : public Accessibility,

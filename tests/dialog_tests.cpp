@@ -3,6 +3,7 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/RecordingPlatform.h"
 
 #include <QApplication>

@@ -24,6 +24,8 @@ struct ControlRow {
     const char* caption; // nullptr: the control has none
     double left, top, width, height;
     bool autoSize;
+
+    friend void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
 };
 
 // Controls that keep their designed place; the scale's pieces move at start-up and are
@@ -157,6 +159,8 @@ struct FontRow {
     const char* family;
     double points;
     bool bold;
+
+    friend void PrintTo(const FontRow& row, std::ostream* os) { *os << row.control; }
 };
 
 class DesignFonts : public MainWindowTest, public ::testing::WithParamInterface<FontRow> {};

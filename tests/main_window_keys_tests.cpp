@@ -165,6 +165,10 @@ struct AccessKeyRow {
     const char* from;
     Qt::Key key;
     const char* button;
+
+    friend void PrintTo(const AccessKeyRow& row, std::ostream* os) {
+        *os << row.from << "_" << row.button;
+    }
 };
 
 class AccessKeys : public KeysTest, public ::testing::WithParamInterface<AccessKeyRow> {};
@@ -232,6 +236,8 @@ struct KeyRow {
     Qt::KeyboardModifiers mods;
     int beeps;
     const char* after;
+
+    friend void PrintTo(const KeyRow& row, std::ostream* os) { *os << row.what; }
 };
 
 const KeyRow kKeyRows[] = {
@@ -291,6 +297,8 @@ struct EditRow {
     const char* what;
     void (*act)(TextBox*);
     const char* after;
+
+    friend void PrintTo(const EditRow& row, std::ostream* os) { *os << row.what; }
 };
 
 const EditRow kEditRows[] = {
@@ -360,6 +368,8 @@ struct ListKeyRow {
     const char* what;
     Qt::Key key;
     Qt::KeyboardModifiers mods;
+
+    friend void PrintTo(const ListKeyRow& row, std::ostream* os) { *os << row.what; }
 };
 
 class ListKeys : public KeysTest, public ::testing::WithParamInterface<ListKeyRow> {};

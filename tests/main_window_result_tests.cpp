@@ -44,6 +44,10 @@ struct AcceptRow {
     int value;
     int thumb;
     int band;
+
+    friend void PrintTo(const AcceptRow& row, std::ostream* os) {
+        *os << row.height << " and " << row.weight;
+    }
 };
 
 class Accepted : public MainWindowTest, public ::testing::WithParamInterface<AcceptRow> {};
@@ -83,6 +87,8 @@ struct RefuseRow {
     const char* weight;
     bool eraseWeightUnit;
     int style;
+
+    friend void PrintTo(const RefuseRow& row, std::ostream* os) { *os << row.what; }
 };
 
 class Refused : public MainWindowTest, public ::testing::WithParamInterface<RefuseRow> {};
@@ -166,6 +172,8 @@ struct MouseRow {
     Qt::MouseButton button;
     bool onGroove; // else on the thumb, dragged
     int value;
+
+    friend void PrintTo(const MouseRow& row, std::ostream* os) { *os << row.what; }
 };
 
 class SliderMouse : public MainWindowTest, public ::testing::WithParamInterface<MouseRow> {};

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct SeenBox {
@@ -37,6 +39,8 @@ struct BoxRow {
     QString title;
     QString expectedTitle;
     QMessageBox::Icon expectedIcon;
+
+    friend void PrintTo(const BoxRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class MessageBoxTest : public testing::TestWithParam<BoxRow> {};

@@ -1,8 +1,9 @@
 #pragma once
-// What the window tests share beside their fixtures: readable QStrings in failures, and
-// answering the modal window that the next step of a test opens.
+// What the window tests share beside their fixtures: Qt values printed readably in
+// failures and test names, and answering the modal window a test's next step opens.
 
 #include <QApplication>
+#include <QPoint>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +14,10 @@
 // gtest would print a QString as its raw code units.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QPoint& point, std::ostream* os) {
+    *os << '(' << point.x() << ", " << point.y() << ')';
 }
 
 namespace bmi::test {
