@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
-    libchm-dev fp-utils
+    libmspack-dev fp-utils shellcheck
     clang libclang-rt-14-dev
     xdg-utils xvfb xauth x11-utils xdotool imagemagick
     fonts-liberation fonts-dejavu-core
