@@ -79,6 +79,7 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/bmi-atspi.XXXXXX")
 xvfb_pid=""
 session_pid=""
+# shellcheck disable=SC2317 # run by the EXIT trap
 cleanup() {
     # The session runs in a process group of its own: this ends the bus daemons and
     # whatever they started along with anything of ours still running there.

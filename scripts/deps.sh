@@ -25,11 +25,11 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-SUDO=""
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-    SUDO="sudo"
+    sudo=(sudo)
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq "${missing[@]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq "${missing[@]}"

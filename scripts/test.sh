@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test:
-# the unit and widget tests (offscreen), the fuzz corpora, a memcheck run of the
-# program, the sanitizer build, and the check through the accessibility bus.
+# Installs what is missing, builds with warnings as errors, and runs every test: the
+# lint of the shell scripts, the unit and widget tests (offscreen), the fuzz corpora, a
+# memcheck run of the program, the sanitizer build, and the check through the
+# accessibility bus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+
+echo "== shellcheck over the scripts"
+shellcheck scripts/*.sh bench/*.sh
 
 echo "== build and test (warnings are errors)"
 BUILD_DIR=build scripts/build.sh -DBMI_WERROR=ON
