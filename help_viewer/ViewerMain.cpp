@@ -67,6 +67,7 @@ int RunViewer(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("BMI-Trevala-help"));
+    QApplication::setDesktopFileName(QStringLiteral(BMI_APP_ID));
 
     const auto args = ParseArguments(QApplication::arguments());
     if (!args) {

@@ -29,7 +29,7 @@ set_tests_properties(packaging.desktop_entry PROPERTIES SKIP_RETURN_CODE 77)
 add_test(NAME packaging.metainfo
     COMMAND sh -c [=[
         command -v appstreamcli >/dev/null 2>&1 || exit 77
-        appstreamcli validate --no-net "$1" || exit 1
+        appstreamcli validate --pedantic --no-net "$1" || exit 1
         grep -q "<id>$2</id>" "$1" || { echo "component id is not $2"; exit 1; }
         grep -q "<launchable type=\"desktop-id\">$2.desktop</launchable>" "$1" \
             || { echo "launchable is not $2.desktop"; exit 1; }
