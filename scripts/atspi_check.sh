@@ -96,8 +96,30 @@ if [ "${1:-}" = "--in-session" ]; then
         wait "$app" 2>/dev/null || true
     fi
     if [ -n "${WAYLAND_DISPLAY:-}" ]; then
-        ids=$(grep -oE 'xdg_toplevel@[0-9]+\.set_app_id\("[^"]*"\)' "$work/program.log" \
-            | sed 's/.*set_app_id("\(.*\)")/\1/' | sort -u)
+        # The help viewer's window belongs to the same entry: it is started on its own
+        # with the help file beside the program, and stopped once it has announced itself.
+        : >"$work/viewer.log"
+        bin=$(dirname "$BMI_ATSPI_PROGRAM")
+        if [ -x "$bin/BMI-Trevala-help" ] && [ -f "$bin/BMI-Trevala.chm" ]; then
+            QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+                "$bin/BMI-Trevala-help" "$bin/BMI-Trevala.chm" >"$work/viewer.log" 2>&1 &
+            viewer=$!
+            for _ in $(seq 100); do
+                grep -q 'xdg_toplevel@[0-9]*\.set_app_id(' "$work/viewer.log" && break
+                kill -0 "$viewer" 2>/dev/null || break
+                sleep 0.1
+            done
+            kill "$viewer" 2>/dev/null || true
+            wait "$viewer" 2>/dev/null || true
+            grep -q 'xdg_toplevel@[0-9]*\.set_app_id(' "$work/viewer.log" || {
+                say "FAIL: the help viewer announced no app id"
+                status=1
+            }
+        else
+            say "the help viewer or its help file is not beside the program; not checked"
+        fi
+        ids=$(grep -ohE 'xdg_toplevel@[0-9]+\.set_app_id\("[^"]*"\)' \
+            "$work/program.log" "$work/viewer.log" | sed 's/.*set_app_id("\(.*\)")/\1/' | sort -u)
         if [ "$ids" = "$BMI_ATSPI_APP_ID" ]; then
             say "ok: every window announced the app id $ids"
         else
