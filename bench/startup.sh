@@ -259,7 +259,7 @@ if [[ -n "${t[viewer]:-}" ]]; then
     r=$(ratio "${t[viewer]}" "${t[qt_floor]}")
     echo "viewer / qt_floor:     wall ${r}x (target <= 2x: $(verdict "$r" 2)), CPU $(ratio "${c[viewer]}" "${c[qt_floor]}")x, RSS $(diff_mib "${m[viewer]}" "${m[qt_floor]}") MiB"
 fi
-echo "host: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "host: $(nproc) cores, $(sed -n 's/^PRETTY_NAME=//p' /etc/os-release | tr -d '"'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 cp "$results" "$build/startup-results.txt"
 echo "raw figures (name, wall ms, CPU ms, peak RSS KiB): $build/startup-results.txt"

@@ -1,48 +1,292 @@
 #include "help_viewer/ChmFile.h"
 
-#include <chm_lib.h>
+#include <mspack.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace bmi::help {
 
 namespace {
-// chmlib copies a path into a buffer of this size.
-constexpr std::size_t kMaxPath = CHM_MAX_PATHLEN;
+
+// libmspack opens files by name through the file system we give it. These two names
+// are the only ones ours knows: the help file in memory, and the buffer an extraction
+// writes to. Any other name fails to open.
+constexpr const char* kInputName = "memory:help-file";
+constexpr const char* kOutputName = "memory:extracted";
+
+// Far above what decompressing a help file needs (the largest window is 2 MiB); a
+// request for more comes from sizes a damaged file made up.
+constexpr std::size_t kMaxAllocation = 32u * 1024u * 1024u;
+
+// The file header names two format identifiers that differ in their first byte only.
+// chmcmd, with which our help file is made, writes the first one twice; libmspack takes
+// that for a foreign file. Nothing else reads the second, so our copy gets the right one.
+constexpr std::size_t kHeaderGuid1 = 0x18;
+constexpr std::size_t kHeaderGuid2 = 0x28;
+constexpr std::size_t kGuidSize = 16;
+constexpr std::uint8_t kGuid1First = 0x10;
+constexpr std::uint8_t kGuid2First = 0x11;
+
+void MendSecondGuid(std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < kHeaderGuid2 + kGuidSize || std::memcmp(bytes.data(), "ITSF", 4) != 0)
+        return;
+    if (bytes[kHeaderGuid1] == kGuid1First &&
+        std::memcmp(bytes.data() + kHeaderGuid1, bytes.data() + kHeaderGuid2, kGuidSize) == 0)
+        bytes[kHeaderGuid2] = kGuid2First;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 } // namespace
+
+struct ChmFile::State {
+    // Our file system, as libmspack sees it; `base` first, so a pointer to it is a
+    // pointer to the whole.
+    struct System {
+        mspack_system base;
+        State* state;
+    };
+    struct File {
+        mspack_file base;
+        State* state;
+        bool writing;
+        std::size_t position;
+    };
+
+    std::vector<std::uint8_t> bytes;
+    System system{};
+    mschm_decompressor* decompressor = nullptr;
+    mschmd_header* header = nullptr;
+    std::unordered_map<std::string, mschmd_file*> byName; // names in lower case
+    std::vector<std::string> names;
+    // Where an extraction goes, and how much it may write.
+    std::vector<std::uint8_t>* sink = nullptr;
+    std::size_t sinkLimit = 0;
+
+    State();
+    ~State();
+
+    static File* AsFile(mspack_file* file) { return reinterpret_cast<File*>(file); }
+
+    static mspack_file* OpenFile(mspack_system* self, const char* name, int mode) {
+        State* state = reinterpret_cast<System*>(self)->state;
+        if (!name)
+            return nullptr;
+        bool writing = false;
+        if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, kInputName) == 0)
+            writing = false;
+        else if (mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, kOutputName) == 0 &&
+                 state->sink)
+            writing = true;
+        else
+            return nullptr;
+        auto* file = new (std::nothrow) File{{}, state, writing, 0};
+        return file ? &file->base : nullptr;
+    }
+
+    static void CloseFile(mspack_file* file) { delete AsFile(file); }
+
+    static int ReadFile(mspack_file* handle, void* buffer, int bytes) {
+        File* file = AsFile(handle);
+        if (!file || file->writing || bytes < 0 || (bytes > 0 && !buffer))
+            return -1;
+        const std::vector<std::uint8_t>& data = file->state->bytes;
+        if (file->position >= data.size())
+            return 0;
+        const std::size_t n =
+            std::min(static_cast<std::size_t>(bytes), data.size() - file->position);
+        std::memcpy(buffer, data.data() + file->position, n);
+        file->position += n;
+        return static_cast<int>(n);
+    }
+
+    static int WriteFile(mspack_file* handle, void* buffer, int bytes) {
+        File* file = AsFile(handle);
+        if (!file || !file->writing || bytes < 0 || (bytes > 0 && !buffer))
+            return -1;
+        std::vector<std::uint8_t>& sink = *file->state->sink;
+        const auto n = static_cast<std::size_t>(bytes);
+        if (n > file->state->sinkLimit - sink.size())
+            return -1;
+        const auto* from = static_cast<const std::uint8_t*>(buffer);
+        sink.insert(sink.end(), from, from + n);
+        return bytes;
+    }
+
+    static int SeekFile(mspack_file* handle, off_t offset, int mode) {
+        File* file = AsFile(handle);
+        if (!file || file->writing)
+            return -1;
+        const auto size = static_cast<off_t>(file->state->bytes.size());
+        off_t base = 0;
+        switch (mode) {
+        case MSPACK_SYS_SEEK_START:
+            base = 0;
+            break;
+        case MSPACK_SYS_SEEK_CUR:
+            base = static_cast<off_t>(file->position);
+            break;
+        case MSPACK_SYS_SEEK_END:
+            base = size;
+            break;
+        default:
+            return -1;
+        }
+        // Written so that no sum can overflow: base lies in [0, size].
+        if (offset < -base || offset > size - base)
+            return -1;
+        file->position = static_cast<std::size_t>(base + offset);
+        return 0;
+    }
+
+    static off_t TellFile(mspack_file* handle) {
+        File* file = AsFile(handle);
+        return file ? static_cast<off_t>(file->position) : -1;
+    }
+
+    // The library's remarks on damaged files; the caller learns of the failure anyway.
+    static void Message(mspack_file*, const char*, ...) {}
+
+    static void* Allocate(mspack_system*, std::size_t bytes) {
+        return bytes > kMaxAllocation ? nullptr : std::malloc(bytes);
+    }
+
+    static void Free(void* memory) { std::free(memory); }
+
+    static void Copy(void* from, void* to, std::size_t bytes) { std::memmove(to, from, bytes); }
+};
+
+ChmFile::State::State() {
+    system.base.open = &OpenFile;
+    system.base.close = &CloseFile;
+    system.base.read = &ReadFile;
+    system.base.write = &WriteFile;
+    system.base.seek = &SeekFile;
+    system.base.tell = &TellFile;
+    system.base.message = &Message;
+    system.base.alloc = &Allocate;
+    system.base.free = &Free;
+    system.base.copy = &Copy;
+    system.base.null_ptr = nullptr;
+    system.state = this;
+}
+
+ChmFile::State::~State() {
+    if (decompressor) {
+        if (header)
+            decompressor->close(decompressor, header);
+        mspack_destroy_chm_decompressor(decompressor);
+    }
+}
+
+ChmFile::ChmFile(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+
+ChmFile::~ChmFile() = default;
 
 std::unique_ptr<ChmFile> ChmFile::Open(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return nullptr;
-    chmFile* handle = chm_open(path.c_str());
-    if (!handle)
+    // Non-blocking, so that a FIFO or a device named like a help file cannot hold us;
+    // only a regular file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return nullptr;
-    return std::unique_ptr<ChmFile>(new ChmFile(handle));
+    struct stat info {};
+    std::vector<std::uint8_t> bytes;
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+              static_cast<std::uintmax_t>(info.st_size) <= kMaxHelpFileSize;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t filled = 0;
+        while (filled < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break; // shrunk while we read: take what is there
+            filled += static_cast<std::size_t>(got);
+        }
+        bytes.resize(filled);
+    }
+    ::close(fd);
+    if (!ok)
+        return nullptr;
+    return FromBytes(std::move(bytes));
 }
 
-ChmFile::~ChmFile() {
-    chm_close(m_handle);
+std::unique_ptr<ChmFile> ChmFile::FromBytes(std::vector<std::uint8_t> bytes) {
+    // The library's file offsets must have our size; checked once, as it asks.
+    static const bool offsetsAgree = [] {
+        int result = MSPACK_ERR_OK;
+        MSPACK_SYS_SELFTEST(result);
+        return result == MSPACK_ERR_OK;
+    }();
+    if (!offsetsAgree || bytes.size() > kMaxHelpFileSize)
+        return nullptr;
+
+    auto state = std::make_unique<State>();
+    state->bytes = std::move(bytes);
+    MendSecondGuid(state->bytes);
+    state->decompressor = mspack_create_chm_decompressor(&state->system.base);
+    if (!state->decompressor)
+        return nullptr;
+    state->header = state->decompressor->open(state->decompressor, kInputName);
+    if (!state->header)
+        return nullptr;
+    for (mschmd_file* list : {state->header->sysfiles, state->header->files}) {
+        for (mschmd_file* f = list; f; f = f->next) {
+            if (!f->filename)
+                continue;
+            state->names.emplace_back(f->filename);
+            // The first of two entries of one name counts, as a lookup would find it.
+            state->byName.try_emplace(LowerAscii(f->filename), f);
+        }
+    }
+    return std::unique_ptr<ChmFile>(new ChmFile(std::move(state)));
 }
 
 std::optional<std::vector<std::uint8_t>> ChmFile::Read(std::string_view path,
                                                        std::size_t maxSize) const {
-    if (path.empty() || path.size() >= kMaxPath || path.find('\0') != std::string_view::npos)
+    if (path.empty() || path.find('\0') != std::string_view::npos)
         return std::nullopt;
-    const std::string name(path);
-    chmUnitInfo info{};
-    if (chm_resolve_object(m_handle, name.c_str(), &info) != CHM_RESOLVE_SUCCESS)
+    const auto found = m_state->byName.find(LowerAscii(path));
+    if (found == m_state->byName.end())
         return std::nullopt;
-    if (info.length > maxSize)
+    mschmd_file* file = found->second;
+    if (file->length < 0 || static_cast<std::uintmax_t>(file->length) > maxSize ||
+        static_cast<std::uintmax_t>(file->length) > kMaxObjectSize)
         return std::nullopt;
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(info.length));
-    std::size_t filled = 0;
-    while (filled < data.size()) {
-        const LONGINT64 want = static_cast<LONGINT64>(data.size() - filled);
-        const LONGINT64 got =
-            chm_retrieve_object(m_handle, &info, data.data() + filled, filled, want);
-        if (got <= 0 || got > want)
-            return std::nullopt;
-        filled += static_cast<std::size_t>(got);
-    }
+    const auto length = static_cast<std::size_t>(file->length);
+
+    std::vector<std::uint8_t> data;
+    data.reserve(length);
+    m_state->sink = &data;
+    m_state->sinkLimit = length;
+    const int error = m_state->decompressor->extract(m_state->decompressor, file, kOutputName);
+    m_state->sink = nullptr;
+    m_state->sinkLimit = 0;
+    if (error != MSPACK_ERR_OK || data.size() != length)
+        return std::nullopt;
     return data;
+}
+
+std::vector<std::string> ChmFile::List() const {
+    return m_state->names;
 }
 
 } // namespace bmi::help

@@ -1,9 +1,18 @@
 #pragma once
 // One viewer per help file and user: the first viewer listens on a local socket named
 // after the file; a later one asks it to come to the front and leaves.
+//
+// The socket and a lock file beside it live in a directory only this user can enter
+// ($XDG_RUNTIME_DIR, else one of our own in the temporary directory), so no other user
+// can take the name first. The lock decides which of two viewers started together
+// listens; the other waits for its socket. A peer is believed only when the system
+// says it runs as this user.
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 class QLocalServer;
 
@@ -13,19 +22,26 @@ class InstanceGuard : public QObject {
     Q_OBJECT
 public:
     explicit InstanceGuard(const QString& helpFilePath, QObject* parent = nullptr);
+    ~InstanceGuard() override;
 
-    // The socket name for a help file: a hash of its canonical path and the user.
+    // The directory for the channel: $XDG_RUNTIME_DIR when it is this user's alone, else
+    // a directory of ours in the temporary directory, made if need be. Empty when
+    // neither can be trusted; there is no channel then and every viewer runs on its own.
+    static QString ChannelDirectory();
+
+    // The socket path for a help file: a hash of its canonical path in the channel
+    // directory. Empty when there is no channel directory.
     static QString ServerName(const QString& helpFilePath);
 
     const QString& serverName() const { return m_name; }
 
-    // Asks a running viewer of the same file to come to the front. True when one took
-    // the message.
+    // Asks a running viewer of the same file to come to the front. True when one that
+    // runs as this user took the message.
     bool notifyRunning();
 
-    // Starts answering later viewers. False when another viewer of the file started
-    // listening first (ask it with notifyRunning), or when the socket cannot be set up;
-    // the viewer then runs on its own.
+    // Starts answering later viewers. False when another viewer of the file holds the
+    // channel (ask it with notifyRunning), or when the channel cannot be set up; the
+    // viewer then runs on its own.
     bool listen();
 
 signals:
@@ -35,6 +51,7 @@ private:
     void acceptConnections();
 
     QString m_name;
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };
 

@@ -66,7 +66,10 @@ int RunViewer(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("BMI-Trevala-help"));
+    // One application with the calculator: on X11 the name is the window's class,
+    // which shells match against the desktop entry's StartupWMClass.
+    QApplication::setApplicationName(QStringLiteral("BMI-Trevala"));
+    QApplication::setDesktopFileName(QStringLiteral(BMI_APP_ID));
 
     const auto args = ParseArguments(QApplication::arguments());
     if (!args) {

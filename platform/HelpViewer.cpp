@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace bmi {
 
@@ -17,10 +16,11 @@ int LaunchHelpViewer(const QString& appDir, const QString& request) {
     const QFileInfo viewer(QDir(appDir).filePath(kHelpViewerProgram));
     if (!viewer.isFile() || !viewer.isExecutable())
         return kErrFileNotFound;
-    // Detached: the help window lives on its own and outlives us if need be. The request
-    // goes as one argument, never through a shell; a viewer that is already showing the
-    // file takes it over from a second instance by itself.
-    if (!QProcess::startDetached(viewer.absoluteFilePath(), {request}, appDir))
+    // Not waited for: the help window lives on its own and outlives us if need be, and
+    // starts clean of what we inherited. The request goes as one argument, never through
+    // a shell; a viewer that is already showing the file takes it over from a second
+    // instance by itself.
+    if (StartProgram(viewer.absoluteFilePath(), request, appDir) != 0)
         return kErrViewerNotStarted;
     return 0;
 }

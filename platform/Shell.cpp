@@ -44,7 +44,8 @@ extern char** environ;
 //
 // The child starts in a session of its own, so a hang-up or Ctrl+C aimed at our terminal
 // does not reach the browser, with default signal handling, an empty signal mask, and none
-// of our descriptors beyond the standard three.
+// of our descriptors beyond the standard three. The help viewer is started the same way
+// (StartProgram), without waiting for any verdict.
 //
 // The outcome in the shell's numbering, where anything above 32 means started:
 //   xdg-open exited 0, or still runs after the wait      42
@@ -59,6 +60,8 @@ extern char** environ;
 //                               ENOMEM                    8  out of memory
 //                               anything else             0  out of resources
 //   an address holding a NUL, which no argument can carry 2  file not found
+//   an address beginning with "-", which xdg-open would
+//   take for an option                                    2  file not found
 //   an operation other than "open" (any case; none means
 //   "open"), which xdg-open cannot do                    31  no association
 // The owner window and the show command have no meaning here: the browser makes and
@@ -146,8 +149,8 @@ void Reap(const std::shared_ptr<ChildWatch>& watch) {
     watch->changed.notify_all();
 }
 
-// Starts program with its one argument in directory (ours when empty). Returns 0 or the
-// errno of the failure.
+// Starts program with its one argument in directory (ours when empty), clean as told
+// above. Returns 0 or the errno of the failure.
 int Spawn(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
           pid_t& pid) {
     posix_spawn_file_actions_t actions;
@@ -186,31 +189,19 @@ int Spawn(const QByteArray& program, const QByteArray& argument, const QByteArra
     return error;
 }
 
-} // namespace
-
-std::int32_t QtPlatform::ShellExecute(QWidget* /*owner*/, const QString& operation,
-                                      const QString& file, const QString& /*parameters*/,
-                                      const QString& directory, int /*showCommand*/) {
-    if (!operation.isEmpty() && operation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
-        return kNoAssociation;
-    // An argument cannot hold a NUL; cut short it would name another address.
-    if (file.contains(QChar(u'\0')))
-        return kFileNotFound;
-    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (xdgOpen.isEmpty())
-        return kFileNotFound;
-
+// Spawn with a reaper: the child is reaped whenever it ends, whether or not anyone waits
+// for it. Returns 0 and the child's watch, or the errno of the failure.
+int SpawnWatched(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
+                 std::shared_ptr<ChildWatch>& watch) {
     // The reaper first: a child without one would become a zombie.
-    auto watch = std::make_shared<ChildWatch>();
+    watch = std::make_shared<ChildWatch>();
     try {
         std::thread(Reap, watch).detach();
     } catch (const std::system_error& e) {
-        return FromErrno(e.code().value());
+        return e.code().value() != 0 ? e.code().value() : EAGAIN;
     }
-
     pid_t pid = 0;
-    const int error =
-        Spawn(QFile::encodeName(xdgOpen), file.toLocal8Bit(), QFile::encodeName(directory), pid);
+    const int error = Spawn(program, argument, directory, pid);
     {
         std::lock_guard lock(watch->mutex);
         if (error != 0)
@@ -219,6 +210,36 @@ std::int32_t QtPlatform::ShellExecute(QWidget* /*owner*/, const QString& operati
             watch->pid = pid;
     }
     watch->changed.notify_all();
+    return error;
+}
+
+} // namespace
+
+int StartProgram(const QString& program, const QString& argument, const QString& directory) {
+    if (argument.contains(QChar(u'\0')) || program.contains(QChar(u'\0')) ||
+        directory.contains(QChar(u'\0')))
+        return EINVAL;
+    std::shared_ptr<ChildWatch> watch;
+    return SpawnWatched(QFile::encodeName(program), QFile::encodeName(argument),
+                        QFile::encodeName(directory), watch);
+}
+
+std::int32_t QtPlatform::ShellExecute(QWidget* /*owner*/, const QString& operation,
+                                      const QString& file, const QString& /*parameters*/,
+                                      const QString& directory, int /*showCommand*/) {
+    if (!operation.isEmpty() && operation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+        return kNoAssociation;
+    // An argument cannot hold a NUL; cut short it would name another address. One that
+    // begins with "-" would reach xdg-open as an option, and "--version" succeeds.
+    if (file.contains(QChar(u'\0')) || file.startsWith(QLatin1Char('-')))
+        return kFileNotFound;
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty())
+        return kFileNotFound;
+
+    std::shared_ptr<ChildWatch> watch;
+    const int error = SpawnWatched(QFile::encodeName(xdgOpen), file.toLocal8Bit(),
+                                   QFile::encodeName(directory), watch);
     if (error != 0)
         return FromErrno(error);
 
@@ -235,9 +256,16 @@ std::int32_t QtPlatform::ShellExecute(QWidget* /*owner*/, const QString& operati
 #else // not Q_OS_UNIX
 
 #include <QDesktopServices>
+#include <QProcess>
 #include <QUrl>
 
+#include <cerrno>
+
 namespace bmi {
+
+int StartProgram(const QString& program, const QString& argument, const QString& directory) {
+    return QProcess::startDetached(program, {argument}, directory) ? 0 : EIO;
+}
 
 // Without xdg-open the desktop's own opener is all there is; it reports no reason.
 std::int32_t QtPlatform::ShellExecute(QWidget*, const QString& operation, const QString& file,

@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
 generator=()
 command -v ninja >/dev/null && [ ! -f "$build_dir/Makefile" ] && generator=(-G Ninja)
-cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@"
+cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@"
 cmake --build "$build_dir" -j"$(nproc)"

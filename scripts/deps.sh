@@ -7,13 +7,14 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
-    libchm-dev fp-utils
+    libmspack-dev fp-utils shellcheck
     clang libclang-rt-14-dev
     xdg-utils xvfb xauth x11-utils xdotool imagemagick
     fonts-liberation fonts-dejavu-core
     desktop-file-utils appstream
     python3 python3-pil python3-pyatspi at-spi2-core dbus dbus-x11
     valgrind time dpkg-dev file
+    weston qt6-wayland lintian
     libx11-dev
 )
 
@@ -25,11 +26,11 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-SUDO=""
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-    SUDO="sudo"
+    sudo=(sudo)
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq "${missing[@]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq "${missing[@]}"

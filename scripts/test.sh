@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test:
-# the unit and widget tests (offscreen), the fuzz corpora, a memcheck run of the
-# program, the sanitizer build, and the check through the accessibility bus.
+# Installs what is missing, builds with warnings as errors, and runs every test: the
+# lint of the shell scripts, the unit and widget tests (offscreen), the fuzz corpora, a
+# memcheck run of the program, the sanitizer build, the check through the
+# accessibility bus (on X11 and on Wayland), and lintian on the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+
+echo "== shellcheck over the scripts"
+shellcheck scripts/*.sh bench/*.sh
 
 echo "== build and test (warnings are errors)"
 BUILD_DIR=build scripts/build.sh -DBMI_WERROR=ON
@@ -29,5 +33,13 @@ fi
 if [ -x scripts/atspi_check.sh ]; then
     echo "== assistive-technology check"
     scripts/atspi_check.sh
+    echo "== assistive-technology check, native on Wayland"
+    scripts/atspi_check.sh --wayland
 fi
+
+echo "== Debian package, checked by lintian"
+deb=$(scripts/package.sh)
+# --fail-on also fails on warnings; the info level stays quiet.
+lintian --fail-on error,warning "$deb"
+echo "lintian: no errors and no warnings on $(basename "$deb")"
 echo "All test stages passed."

@@ -160,8 +160,9 @@ bus_pid=$(head -n1 "$work/bus.pid")
 export DBUS_SESSION_BUS_ADDRESS="$bus_address"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$HOME" "$XDG_CACHE_HOME" "$work/tmp"
-# The viewer keeps one instance per help file through a local socket in the temporary
-# directory; a private one keeps it from handing over to a viewer of another session.
+# The viewer keeps one instance per help file through a local socket in the runtime
+# directory above; a private temporary directory as well keeps everything of this run
+# apart from other sessions.
 export TMPDIR="$work/tmp"
 # The program draws with the raster engine; leaving the GL integration unloaded keeps the
 # driver stack (and its own allocations) out of a run that never uses it.
@@ -176,8 +177,8 @@ else
     runner=(valgrind --tool=memcheck --error-exitcode=99 --leak-check=full
         --errors-for-leak-kinds=definite --show-leak-kinds=definite
         --suppressions="$supp" --num-callers=40 --log-file="$log"
-        # Help starts the viewer through a double fork; the middle process only exits,
-        # and its exit-time leak check would see every other thread's memory as lost.
+        # Help starts the viewer as a child process; valgrind would follow it to its
+        # exec, and a leak check there would see every other thread's memory as lost.
         --child-silent-after-fork=yes)
     [[ -n "${VG_GEN_SUPP:-}" ]] && runner+=(--gen-suppressions=all)
     rm -f "$log"

@@ -10,6 +10,7 @@ set(_bmi_private ${BMI_INSTALL_PRIVATEDIR})
 set(_bmi_apps ${CMAKE_INSTALL_DATADIR}/applications)
 set(_bmi_icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 set(_bmi_metainfo ${CMAKE_INSTALL_DATADIR}/metainfo)
+string(REPLACE ";" " " _bmi_icon_sizes "${BMI_ICON_SIZES}")
 
 file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/install_tree.sh @ONLY CONTENT [=[
 # Installs the build into a scratch prefix and checks what landed there.
@@ -36,10 +37,24 @@ x @_bmi_private@/BMI-Trevala-help
 f @_bmi_private@/BMI-Trevala.chm
 f @_bmi_apps@/@BMI_APP_ID@.desktop
 f @_bmi_metainfo@/@BMI_APP_ID@.metainfo.xml
-f @_bmi_icons@/48x48/apps/@BMI_APP_ID@.png
 f @_bmi_icons@/scalable/apps/@BMI_APP_ID@.svg
 f @CMAKE_INSTALL_DOCDIR@/README.md
+f @CMAKE_INSTALL_DOCDIR@/copyright
+f @CMAKE_INSTALL_DOCDIR@/changelog.gz
+f @CMAKE_INSTALL_MANDIR@/man1/BMI-Trevala.1.gz
 EOF
+
+# Every hicolor size, each a PNG of exactly that size.
+for size in @_bmi_icon_sizes@; do
+    icon=@_bmi_icons@/${size}x${size}/apps/@BMI_APP_ID@.png
+    dims=$(file -b "$icon" 2>/dev/null)
+    case $dims in
+        "PNG image data, $size x $size,"*) ;;
+        *) bad "$icon: ${dims:-missing}" ;;
+    esac
+done
+gzip -t '@CMAKE_INSTALL_MANDIR@/man1/BMI-Trevala.1.gz' '@CMAKE_INSTALL_DOCDIR@/changelog.gz' \
+    || bad "a compressed document is damaged"
 
 # The program looks for its help beside its real file, so the link on the PATH must
 # lead there, and stay valid when the tree is moved (a package's staging directory).

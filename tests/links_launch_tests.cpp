@@ -11,6 +11,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <functional>
@@ -174,12 +177,14 @@ TEST_F(RealShell, OnlyOpeningIsOffered) {
     EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("OPEN")), 42);
 }
 
-TEST_F(RealShell, AnAddressNoArgumentCanCarryIsRefused) {
+TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
     FakeXdgOpen("exit 0");
-    EXPECT_EQ(
-        Open(QStringLiteral("https://www.trevala.example/a") + QChar(u'\0') + QStringLiteral("b")),
-        2);
-    EXPECT_FALSE(QFileInfo::exists(m_record));
+    for (const QString& address :
+         {QStringLiteral("https://www.trevala.example/a") + QChar(u'\0') + QStringLiteral("b"),
+          QStringLiteral("--version"), QStringLiteral("-https://www.trevala.example/")}) {
+        EXPECT_EQ(Open(address), 2) << address.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(m_record)) << address.toStdString();
+    }
 }
 
 TEST_F(RealShell, MissingXdgOpenIsFileNotFound) {
@@ -280,6 +285,53 @@ TEST_F(HelpViewerLaunch, TheRequestIsTheViewersOnlyArgument) {
     EXPECT_EQ(s.argc, 1);
     EXPECT_EQ(s.argument, request);
     EXPECT_EQ(s.cwd, QFileInfo(m_app.path()).canonicalFilePath());
+}
+
+// Whatever the program inherited stays with it: the viewer gets no descriptor beyond the
+// standard three, no ignored or blocked signal, and a session of its own.
+TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
+    const int planted = ::open("/dev/null", O_RDONLY); // inheritable, as one we were given
+    ASSERT_GE(planted, 3);
+    WriteProgram(Viewer(), "#!/bin/sh\n"
+                           "{ [ -e /proc/$$/fd/" +
+                               QByteArray::number(planted) +
+                               " ] && echo inherited-fd\n"
+                               "  grep -E '^Sig(Ign|Blk):' /proc/$$/status\n"
+                               "  [ \"$(cut -d' ' -f6 /proc/$$/stat)\" = \"$$\" ] || echo "
+                               "caller-session\n"
+                               "} > '" +
+                               QFile::encodeName(Record()) + ".tmp' && mv '" +
+                               QFile::encodeName(Record()) + ".tmp' '" +
+                               QFile::encodeName(Record()) + "'\n");
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction oldHup {};
+    ::sigaction(SIGHUP, &ignore, &oldHup);
+    sigset_t blocked;
+    sigset_t oldMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &oldMask);
+    const int result = LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
+    ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+    ::sigaction(SIGHUP, &oldHup, nullptr);
+    ::close(planted);
+
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(Record()); }));
+    QFile record(Record());
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    // Signal sets as 64 bits in hex, bit n-1 for signal n. Signals 1 to 31 are ours to
+    // hand on; the C library keeps the next two for itself and sets them up anew in every
+    // program it starts.
+    const QString text = QString::fromLatin1(record.readAll());
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << text.toStdString();
+    for (const QString& line : lines) {
+        bool ok = false;
+        const qulonglong set = line.section(QLatin1Char('\t'), 1).toULongLong(&ok, 16);
+        EXPECT_TRUE(ok && (set & 0x7FFFFFFFu) == 0) << line.toStdString();
+    }
 }
 
 } // namespace

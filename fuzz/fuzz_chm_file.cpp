@@ -1,0 +1,63 @@
+// Input: a whole help file. It goes the way the viewer takes it: open, the system files,
+// the contents and index lists, then every object the directory names, extracted.
+#include "fuzz/FuzzCheck.h"
+#include "help_viewer/ChmFile.h"
+#include "help_viewer/ChmSystem.h"
+#include "help_viewer/SiteMap.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace bmi::help;
+
+using Bytes = std::optional<std::vector<std::uint8_t>>;
+
+ByteSpan Span(const Bytes& data) {
+    return data ? ByteSpan(*data) : ByteSpan();
+}
+
+void ReadList(const ChmFile& file, const std::string& name) {
+    if (name.empty())
+        return;
+    const std::string path = name.front() == '/' ? name : "/" + name;
+    if (const Bytes text = file.Read(path)) {
+        ParseSiteMap(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto file = ChmFile::FromBytes(std::vector<std::uint8_t>(data, data + size));
+    if (!file)
+        return 0;
+
+    const Bytes system = file->Read("/#SYSTEM");
+    const Bytes windows = file->Read("/#WINDOWS");
+    const Bytes strings = file->Read("/#STRINGS");
+    if (const auto info = ParseSystem(Span(system))) {
+        const auto window = FindWindow(Span(windows), Span(strings), info->defaultWindow);
+        ReadList(*file, window ? window->contentsFile : info->contentsFile);
+        ReadList(*file, window ? window->indexFile : info->indexFile);
+    }
+
+    for (const std::string& name : file->List()) {
+        const Bytes object = file->Read(name);
+        if (!object)
+            continue;
+        BMI_FUZZ_CHECK(object->size() <= kMaxObjectSize);
+        // A cap below the object's size refuses it; one at its size does not.
+        if (!object->empty()) {
+            BMI_FUZZ_CHECK(!file->Read(name, object->size() - 1));
+        }
+    }
+    // Reading again after every other object gives the same bytes: no state of the
+    // decompressor leaks from one object into the next.
+    BMI_FUZZ_CHECK(file->Read("/#SYSTEM") == system);
+    return 0;
+}
