@@ -84,9 +84,9 @@ int LayOutTopics(const HelpFile& file) {
         document->documentLayout()->documentSize();
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
             for (auto it = block.begin(); !it.atEnd(); ++it)
-                if (const QString href = it.fragment().charFormat().anchorHref(); !href.isEmpty())
-                    if (queue.size() < kMaxCheckedTopics * 10)
-                        queue.push_back(browser.resolved(QUrl(href)));
+                if (const QString href = it.fragment().charFormat().anchorHref();
+                    !href.isEmpty() && queue.size() < kMaxCheckedTopics * 10)
+                    queue.push_back(browser.resolved(QUrl(href)));
     }
     return static_cast<int>(seen.size());
 }
