@@ -71,9 +71,14 @@ FeetInchesOutcome FeetAndInchesToInches(std::string_view feetText, std::string_v
     if (!inches)
         return FeetInchesProblem::InchesUnreadable;
 
-    const std::int32_t total = std::int32_t{*feet} * 12 + std::int32_t{*inches};
-    if (total < std::numeric_limits<std::int16_t>::min() ||
-        total > std::numeric_limits<std::int16_t>::max())
+    // Each step is a 16-bit operation: the product must fit before the inches are added.
+    const auto fits = [](std::int32_t v) {
+        return v >= std::numeric_limits<std::int16_t>::min() &&
+               v <= std::numeric_limits<std::int16_t>::max();
+    };
+    const std::int32_t product = std::int32_t{*feet} * 12;
+    const std::int32_t total = product + std::int32_t{*inches};
+    if (!fits(product) || !fits(total))
         return FeetInchesProblem::TotalOutOfRange;
     return static_cast<std::int16_t>(total);
 }

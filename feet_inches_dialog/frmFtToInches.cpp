@@ -124,6 +124,10 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
 frmFtToInches::~frmFtToInches() = default;
 
 bool frmFtToInches::dialogKey(QObject* target, const QKeyEvent* key) {
+    // A held Enter or Escape clicks once, as in the main window: repeats would only
+    // repeat a refusal.
+    if ((isEnter(key) || key->key() == Qt::Key_Escape) && key->isAutoRepeat())
+        return true;
     if (key->key() == Qt::Key_Escape) {
         m_c.cmdClose->click(); // the cancel button
         return true;

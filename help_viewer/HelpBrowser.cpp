@@ -1,8 +1,13 @@
 #include "help_viewer/HelpBrowser.h"
 
 #include "help_viewer/HelpFile.h"
+#include "help_viewer/TopicLimits.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
+#include <QImage>
+#include <QImageReader>
+#include <QStringDecoder>
 #include <QTextDocument>
 
 namespace bmi::help {
@@ -22,7 +27,38 @@ bool IsWebLink(const QUrl& url) {
            scheme == QLatin1String("mailto");
 }
 
+QImage Blank() {
+    QImage blank(1, 1, QImage::Format_ARGB32);
+    blank.fill(Qt::transparent);
+    return blank;
+}
+
+// Only the common picture formats, told by their first bytes: a name in the file says
+// nothing, and other readers (vector formats among them) may fetch files of their own.
+QByteArray PictureFormat(const QByteArray& data) {
+    if (data.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (data.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+        return "gif";
+    if (data.startsWith("BM"))
+        return "bmp";
+    return {};
+}
+
 } // namespace
+
+QUrl MailAddressOnly(const QUrl& url) {
+    // A '?' written encoded in the address would become a query again in the mail program.
+    QString address = url.path(QUrl::FullyDecoded);
+    address.truncate(address.indexOf(QLatin1Char('?')) < 0 ? address.size()
+                                                           : address.indexOf(QLatin1Char('?')));
+    QUrl mail;
+    mail.setScheme(QStringLiteral("mailto"));
+    mail.setPath(address, QUrl::DecodedMode);
+    return mail;
+}
 
 HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
     : QTextBrowser(parent), m_file(file) {
@@ -44,26 +80,71 @@ void HelpBrowser::followLink(const QUrl& link) {
     if (url.scheme() == kTopicScheme) {
         if (url != source()) // a click on the current topic must not add to the history
             setSource(url);
-    } else if (IsWebLink(url))
+    } else if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0) {
+        QDesktopServices::openUrl(MailAddressOnly(url));
+    } else if (IsWebLink(url)) {
         QDesktopServices::openUrl(url);
+    }
+}
+
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
+    // Every topic is a page, whatever its name ends in: Markdown would bypass the limits.
+    QTextBrowser::doSetSource(name, QTextDocument::HtmlResource);
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     const QUrl url = resolved(name);
-    const auto data = m_file.read(url);
     switch (type) {
     case QTextDocument::HtmlResource:
-        // Bytes, so that the page's own charset declaration decides how it is read.
-        if (data)
-            return *data;
-        return MissingTopicPage(url);
-    case QTextDocument::StyleSheetResource:
-        return data ? QString::fromUtf8(*data) : QString();
-    default:
-        // An empty answer rather than none: with none, the document would try to read
-        // a file: address from the disk itself.
-        return data ? *data : QByteArray();
+        return page(url);
+    case QTextDocument::StyleSheetResource: {
+        if (++m_styleSheets > kMaxStyleSheets)
+            return QStringLiteral("");
+        const auto data = m_file.read(url);
+        return data ? QString::fromUtf8(data->left(static_cast<qsizetype>(kMaxTopicBytes)))
+                    : QStringLiteral("");
     }
+    case QTextDocument::ImageResource:
+        return picture(url);
+    default: {
+        const auto data = m_file.read(url);
+        return data ? *data : QByteArray("");
+    }
+    }
+}
+
+QVariant HelpBrowser::page(const QUrl& url) {
+    m_styleSheets = 0;
+    m_picturePixels = 0;
+    const auto data = m_file.read(url);
+    if (!data)
+        return MissingTopicPage(url);
+    // Read as the view would read the bytes: by the page's own charset declaration.
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(*data);
+    if (!decoder.isValid())
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(*data);
+    return QString::fromStdString(LimitTopic(text.toStdString()).html);
+}
+
+QVariant HelpBrowser::picture(const QUrl& url) {
+    const auto data = m_file.read(url);
+    const QByteArray format = data ? PictureFormat(*data) : QByteArray();
+    if (format.isEmpty())
+        return Blank();
+    QBuffer buffer;
+    buffer.setData(*data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
+    if (pixels <= 0 || pixels > kMaxPicturePixels ||
+        m_picturePixels + pixels > kMaxTopicPicturePixels)
+        return Blank();
+    m_picturePixels += pixels;
+    const QImage image = reader.read();
+    return image.isNull() ? Blank() : image;
 }
 
 } // namespace bmi::help

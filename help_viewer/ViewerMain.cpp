@@ -5,12 +5,16 @@
 #include "help_viewer/HelpWindow.h"
 #include "help_viewer/InstanceGuard.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextBlock>
 #include <QTextStream>
 
 #include <cstring>
+#include <deque>
 #include <optional>
+#include <set>
 
 namespace bmi::help {
 
@@ -43,19 +47,80 @@ std::optional<Arguments> ParseArguments(const QStringList& args) {
     return parsed;
 }
 
+// Enough for any help file; a file naming more topics is checked this far.
+constexpr std::size_t kMaxCheckedTopics = 10000;
+// About the width of the window's topic pane.
+constexpr qreal kCheckWidth = 560;
+
+QUrl TopicOnly(const QUrl& url) {
+    return url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
+}
+
+void AddEntries(const std::vector<SiteMapEntry>& entries, std::deque<QUrl>& topics) {
+    for (const SiteMapEntry& entry : entries) {
+        if (!entry.local.empty())
+            topics.push_back(TopicUrl(FromHelpText(entry.local)));
+        AddEntries(entry.children, topics);
+    }
+}
+
+// Lays out every topic the window could show, as it would show it: the default topic,
+// the home page, the contents and the index, and every page their links lead to. A topic
+// that would freeze or crash the window does so here.
+int LayOutTopics(const HelpFile& file) {
+    HelpBrowser browser(file);
+    std::deque<QUrl> queue{file.defaultTopic(), file.homePage()};
+    AddEntries(file.contents().entries, queue);
+    AddEntries(file.index().entries, queue);
+    std::set<QString> seen;
+    while (!queue.empty() && seen.size() < kMaxCheckedTopics) {
+        const QUrl topic = TopicOnly(queue.front());
+        queue.pop_front();
+        if (topic.scheme() != kTopicScheme || !seen.insert(topic.path().toLower()).second)
+            continue;
+        browser.setSource(topic);
+        QTextDocument* document = browser.document();
+        document->setTextWidth(kCheckWidth);
+        document->documentLayout()->documentSize();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (const QString href = it.fragment().charFormat().anchorHref();
+                    !href.isEmpty() && queue.size() < kMaxCheckedTopics * 10)
+                    queue.push_back(browser.resolved(QUrl(href)));
+    }
+    return static_cast<int>(seen.size());
+}
+
 int Check(const HelpFile& file) {
-    // The topic is laid out as the window would show it, so a page that cannot be read
-    // fails here too.
+    const int topics = LayOutTopics(file);
     HelpBrowser browser(file);
     browser.setSource(file.defaultTopic());
     QTextStream out(stdout);
-    out << "topic: " << file.defaultTopic().path() << '\n'
-        << "caption: " << file.caption() << '\n'
-        << "title: " << browser.documentTitle() << '\n';
+    out << "topic: " << Printable(file.defaultTopic().path()) << '\n'
+        << "caption: " << Printable(file.caption()) << '\n'
+        << "title: " << Printable(browser.documentTitle()) << '\n'
+        << "topics: " << topics << '\n';
     return kExitOk;
 }
 
 } // namespace
+
+QString Printable(const QString& text) {
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text)
+        if (c.category() != QChar::Other_Control)
+            printable += c;
+    return printable;
+}
+
+std::unique_ptr<QMessageBox> ErrorBox(const QString& text) {
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::Warning, ViewerTitle(), text, QMessageBox::Ok);
+    // A file's name is shown as it is written, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
 
 int RunViewer(int argc, char** argv) {
     bool check = false;
@@ -77,7 +142,7 @@ int RunViewer(int argc, char** argv) {
             QStringLiteral("Usage: BMI-Trevala-help [--check] \"<help file>[>window]\"");
         QTextStream(stderr) << usage << '\n';
         if (!check)
-            QMessageBox::warning(nullptr, ViewerTitle(), QStringLiteral("No help file was named."));
+            ErrorBox(QStringLiteral("No help file was named."))->exec();
         return kExitUsage;
     }
     const HelpRequest request = ParseRequest(args->request);
@@ -93,9 +158,9 @@ int RunViewer(int argc, char** argv) {
     QString error;
     const auto file = HelpFile::Open(request.file, request.window, &error);
     if (!file) {
-        QTextStream(stderr) << error << '\n';
+        QTextStream(stderr) << Printable(error) << '\n';
         if (!args->check)
-            QMessageBox::warning(nullptr, ViewerTitle(), error);
+            ErrorBox(error)->exec();
         return kExitCannotOpen;
     }
     if (args->check)

@@ -1,10 +1,16 @@
 #pragma once
 // The help viewer program: BMI-Trevala-help "<file>.chm>Main".
 //
-// With --check it shows nothing: it loads the file, prints the default topic, the
-// window caption and the default topic's title, and exits 0, or prints why the file
-// cannot be shown and exits 1. Without it, it shows the help window, or a message box
-// and exits 1.
+// With --check it shows nothing: it loads the file, lays out every topic the window
+// could reach, prints the default topic, the window caption, the default topic's title
+// and how many topics it laid out, and exits 0; or it prints why the file cannot be shown
+// and exits 1. Without it, it shows the help window, or a message box and exits 1.
+
+#include <QString>
+
+#include <memory>
+
+class QMessageBox;
 
 namespace bmi::help {
 
@@ -13,5 +19,12 @@ inline constexpr int kExitCannotOpen = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunViewer(int argc, char** argv);
+
+// Text from the help file (or a file name) without control characters, fit to print to
+// a terminal.
+QString Printable(const QString& text);
+
+// The viewer's own warning, its text shown as plain text.
+std::unique_ptr<QMessageBox> ErrorBox(const QString& text);
 
 } // namespace bmi::help

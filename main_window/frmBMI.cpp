@@ -274,8 +274,11 @@ bool frmBMI::measurementKey(QLineEdit* box, QEvent* event) {
     ClearResult();
     if (AscSingle(static_cast<std::int16_t>(code), box) == 0)
         return true;
-    if (code == calc::kKeyBackspace)
-        return false; // the box deletes as usual
+    if (code == calc::kKeyBackspace) {
+        // Ctrl+H is the same character as Backspace, so it erases the same way.
+        box->backspace();
+        return true;
+    }
     box->insert(QString(QChar(static_cast<char16_t>(code))));
     return true;
 }

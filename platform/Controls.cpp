@@ -319,6 +319,12 @@ void Image::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
+// The second press of a double-click is no press of its own: the image has no
+// double-click handling, so the release that follows clicks nothing.
+void Image::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
 void Image::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = m_pressed && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());

@@ -14,8 +14,12 @@ int LaunchHelpViewer(const QString& appDir, const QString& request) {
     // Looked for at every request, so a viewer installed or mended while the program runs
     // is found at the next click.
     const QFileInfo viewer(QDir(appDir).filePath(kHelpViewerProgram));
-    if (!viewer.isFile() || !viewer.isExecutable())
+    if (!viewer.exists())
         return kErrFileNotFound;
+    // Found but no program that can run (a directory, no execute permission): the user
+    // has a viewer, so there is nothing to tell them to install.
+    if (!viewer.isFile() || !viewer.isExecutable())
+        return kErrViewerNotStarted;
     // Not waited for: the help window lives on its own and outlives us if need be, and
     // starts clean of what we inherited. The request goes as one argument, never through
     // a shell; a viewer that is already showing the file takes it over from a second

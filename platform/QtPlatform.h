@@ -33,8 +33,8 @@ inline const QString kHelpViewerProgram = QStringLiteral("BMI-Trevala-help");
 int StartProgram(const QString& program, const QString& argument, const QString& directory);
 
 // Starts the help viewer of appDir with request as its only argument and does not wait
-// for it. Returns 0 when it started, kErrFileNotFound when appDir holds no executable
-// viewer, another non-zero number when it could not be started.
+// for it. Returns 0 when it started, kErrFileNotFound when appDir holds no viewer,
+// another non-zero number when one is there but could not be started.
 int LaunchHelpViewer(const QString& appDir, const QString& request);
 
 } // namespace bmi

@@ -111,11 +111,8 @@ const TextRow kTexts[] = {
     {1234567.0f, "1234567"},
     {1234567.8f, "1234568"},
     {123456792.0f, "123456800"},
-    {1e30f, "1000000000000000000000000000000"},
     {-22.1f, "-22.1"},
     {0.0f, "0"},
-    {std::numeric_limits<float>::infinity(), "inf"},
-    {std::numeric_limits<float>::quiet_NaN(), "nan"},
 };
 
 void PrintTo(const TextRow& row, std::ostream* os) {
@@ -130,19 +127,6 @@ TEST_P(DisplayTextTest, PlainDecimal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DisplayTextTest, testing::ValuesIn(kTexts));
-
-TEST(ComputeBMITest, UnusableEntriesStillGiveADefinedResult) {
-    const BMIResult zeroHeight = ComputeBMI(MetricEntry{0.0f, 70.0f});
-    EXPECT_EQ(zeroHeight.DisplayText, "inf");
-    EXPECT_EQ(zeroHeight.SliderValue, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(zeroHeight.Band, 4);
-
-    const BMIResult nothing = ComputeBMI(MetricEntry{0.0f, 0.0f});
-    EXPECT_EQ(nothing.DisplayText, "nan");
-    EXPECT_EQ(nothing.SliderValue, 0);
-    EXPECT_GE(nothing.Band, 0);
-    EXPECT_LT(nothing.Band, kBandCount);
-}
 
 struct HalfEvenRow {
     double Value;

@@ -71,13 +71,13 @@ const FeetInchesRow kRows[] = {
     {"0'", "32767\"", std::int16_t{32767}},
     {"0'", "32767.5\"", Problem::InchesUnreadable},
     {"0'", "-32768\"", std::int16_t{-32768}},
-    // And so must the total.
-    {"2730'", "0\"", std::int16_t{32760}},
+    // And so must feet * 12, and then the total.
     {"2730'", "7\"", std::int16_t{32767}},
     {"2730'", "8\"", Problem::TotalOutOfRange},
-    {"2731'", "0\"", Problem::TotalOutOfRange},
-    {"-2731'", "4\"", std::int16_t{-32768}},
-    {"-2731'", "3\"", Problem::TotalOutOfRange},
+    {"2731'", "-5\"", Problem::TotalOutOfRange},
+    {"-2730'", "-8\"", std::int16_t{-32768}},
+    {"-2730'", "-9\"", Problem::TotalOutOfRange},
+    {"-2731'", "4\"", Problem::TotalOutOfRange},
 };
 
 void PrintTo(const FeetInchesRow& row, std::ostream* os) {

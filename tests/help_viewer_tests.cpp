@@ -4,6 +4,8 @@
 #include "help_viewer/HelpFile.h"
 #include "help_viewer/HelpWindow.h"
 #include "help_viewer/InstanceGuard.h"
+#include "help_viewer/TopicLimits.h"
+#include "help_viewer/ViewerMain.h"
 
 #include <QAction>
 #include <QDeadlineTimer>
@@ -11,9 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -25,19 +29,22 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
-
+#include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <set>
+#include <thread>
 #include <vector>
 
 using namespace bmi::help;
@@ -367,16 +374,23 @@ public slots:
 TEST_F(ViewerWindow, WebLinksGoToTheBrowserNotTheView) {
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-    browser()->followLink(QUrl(QStringLiteral("https://example.org/bmi")));
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder, "open");
+    for (const char* link :
+         {"https://example.org/bmi", "mailto:help@example.org?attach=/etc/passwd",
+          "mailto:help@example.org%3Fattach=%2Fetc%2Fpasswd"})
+        browser()->followLink(QUrl(QString::fromLatin1(link)));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    EXPECT_EQ(recorder.urls, QList<QUrl>{QUrl(QStringLiteral("https://example.org/bmi"))});
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    const QUrl mail(QStringLiteral("mailto:help@example.org"));
+    EXPECT_EQ(recorder.urls,
+              (QList<QUrl>{QUrl(QStringLiteral("https://example.org/bmi")), mail, mail}));
     EXPECT_EQ(page(), Chm("/index.html"));
-    // Nor may a page pull anything off the disk.
-    EXPECT_TRUE(browser()
-                    ->loadResource(QTextDocument::ImageResource,
-                                   QUrl(QStringLiteral("file:///etc/hostname")))
-                    .toByteArray()
-                    .isEmpty());
+    // Nor may a page pull anything off the disk: what is not in the file is a blank pixel.
+    const QVariant picture = browser()->loadResource(QTextDocument::ImageResource,
+                                                     QUrl(QStringLiteral("file:///etc/hostname")));
+    ASSERT_EQ(picture.typeId(), QMetaType::QImage);
+    EXPECT_EQ(picture.value<QImage>().size(), QSize(1, 1));
+    EXPECT_EQ(picture.value<QImage>().pixelColor(0, 0).alpha(), 0);
 }
 
 // ---- damaged files ------------------------------------------------------------------
@@ -487,8 +501,15 @@ TEST(ViewerProgram, CheckPrintsTopicCaptionAndTitle) {
         StartViewer({QStringLiteral("--check"), HelpPath() + QStringLiteral(">Main")});
     EXPECT_FALSE(run.crashed);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Every page of the project is reachable, so every one is laid out.
+    QFile project(qEnvironmentVariable("BMI_SOURCE_DIR") + QStringLiteral("/help/BMI-Trevala.hhp"));
+    ASSERT_TRUE(project.open(QIODevice::ReadOnly));
+    const auto pages = QString::fromUtf8(project.readAll())
+                           .count(QRegularExpression(QStringLiteral("^[\\w-]+\\.html$"),
+                                                     QRegularExpression::MultilineOption));
     EXPECT_EQ(run.out, QStringLiteral("topic: /index.html\ncaption: BMI-Trevala Help\n"
-                                      "title: Welcome to BMI-Trevala\n"));
+                                      "title: Welcome to BMI-Trevala\ntopics: %1\n")
+                           .arg(pages));
 }
 
 TEST(ViewerProgram, CheckFailsCleanlyOnBadFiles) {
@@ -572,6 +593,172 @@ TEST(ViewerProgram, CheckEndsCleanlyOnMutatedCopies) {
     // Both verdicts occur, or the copies were not damaged the way they should be.
     EXPECT_GT(ok, 0);
     EXPECT_GT(refused, 0);
+}
+
+// ---- topics that reach outside the file or nest too deeply ----------------------------
+
+// A FIFO that counts how often something opens it to read. Its writer waits in open()
+// until a reader comes, so a reader never hangs.
+class FifoWatch {
+public:
+    explicit FifoWatch(const QString& path) : m_path(QFile::encodeName(path).toStdString()) {
+        EXPECT_EQ(::mkfifo(m_path.c_str(), 0600), 0);
+        m_writer = std::thread([this] {
+            for (;;) {
+                const int fd = ::open(m_path.c_str(), O_WRONLY);
+                if (fd >= 0) {
+                    EXPECT_EQ(::write(fd, "W", 1), 1);
+                    ::close(fd);
+                }
+                ++m_opens;
+                if (m_stop)
+                    return;
+            }
+        });
+    }
+    ~FifoWatch() { stop(); }
+    FifoWatch(const FifoWatch&) = delete;
+    FifoWatch& operator=(const FifoWatch&) = delete;
+
+    // Ends the writer; how many times a reader other than this one opened the FIFO.
+    int stop() {
+        if (!m_writer.joinable())
+            return m_result;
+        m_stop = true;
+        const int release = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK); // lets open() return
+        m_writer.join();
+        char byte = 0;
+        const bool mine = ::read(release, &byte, 1) == 1; // the writer met this reader
+        ::close(release);
+        ::unlink(m_path.c_str());
+        m_result = m_opens - (mine ? 1 : 0);
+        return m_result;
+    }
+
+private:
+    std::string m_path;
+    std::thread m_writer;
+    std::atomic<int> m_opens{0};
+    std::atomic<bool> m_stop{false};
+    int m_result = 0;
+};
+
+std::string NestedTables(int depth) {
+    std::string html;
+    for (int i = 0; i < depth; ++i)
+        html += "<table border=1><tr><td>";
+    html += "deepest";
+    for (int i = 0; i < depth; ++i)
+        html += "</td></tr></table>";
+    return html;
+}
+
+// A help file compiled here: its default topic names pictures and style sheets outside
+// the file (each a FIFO, so that any read shows), links to pages of nested tables, and
+// carries control characters in its caption and title.
+class HostileFile : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        const QString pipes = s_dir->filePath(QStringLiteral("pipes"));
+        QDir().mkpath(pipes);
+        const QByteArray p = QFile::encodeName(pipes);
+        Write("hostile.html",
+              "<html><head><title>Hostile&#27;[31m&#7;</title>"
+              "<link rel=\"stylesheet\" href=\"" +
+                  p +
+                  "/sheet\">"
+                  "<link rel=\"stylesheet\" href=\"file://" +
+                  p +
+                  "/sheet-url\"></head>"
+                  "<body><p>Still shown</p><img src=\"" +
+                  p +
+                  "/picture\" width=20 height=20>"
+                  "<img src=\"file://" +
+                  p +
+                  "/picture-url\"><img src=\"missing.png\">"
+                  "<p><a href=\"deep.html\">deep</a> <a href=\"deeper.html\">deeper</a></p>"
+                  "</body></html>");
+        Write("deep.html",
+              ("<html><head><title>Deep</title></head><body>" + NestedTables(20) + "</body></html>")
+                  .c_str());
+        Write("deeper.html", ("<html><head><title>Deeper</title></head><body>" +
+                              NestedTables(3000) + "</body></html>")
+                                 .c_str());
+        Write("hostile.hhp", "[OPTIONS]\nCompiled file=hostile.chm\nDefault Window=Main\n"
+                             "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n\n"
+                             "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",,,\"hostile.html\","
+                             "\"hostile.html\",,,,,0x2520,,0x387e,[10,10,650,500],,,,,,,0\n\n"
+                             "[FILES]\nhostile.html\ndeep.html\ndeeper.html\n");
+        QProcess chmcmd;
+        chmcmd.setWorkingDirectory(s_dir->path());
+        chmcmd.start(QStringLiteral(BMI_CHMCMD),
+                     {QStringLiteral("--no-html-scan"), QStringLiteral("hostile.hhp")});
+        ASSERT_TRUE(chmcmd.waitForFinished(60000));
+        ASSERT_GT(QFileInfo(Path()).size(), 0) << chmcmd.readAll().toStdString();
+    }
+    static void TearDownTestSuite() { delete s_dir; }
+
+    void SetUp() override {
+        for (const char* name : {"sheet", "sheet-url", "picture", "picture-url"})
+            m_watches.emplace_back(
+                name, std::make_unique<FifoWatch>(s_dir->filePath(QStringLiteral("pipes/")) +
+                                                  QLatin1String(name)));
+    }
+    void TearDown() override {
+        for (auto& [name, watch] : m_watches)
+            EXPECT_EQ(watch->stop(), 0) << name << " was opened";
+    }
+
+    static QString Path() { return s_dir->filePath(QStringLiteral("hostile.chm")); }
+    static void Write(const char* name, const QByteArray& text) {
+        QFile file(s_dir->filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    static QTemporaryDir* s_dir;
+    std::vector<std::pair<std::string, std::unique_ptr<FifoWatch>>> m_watches;
+};
+QTemporaryDir* HostileFile::s_dir = nullptr;
+
+TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
+    QString error;
+    const auto file = HelpFile::Open(Path(), QStringLiteral("Main"), &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    HelpWindow window(*file);
+    window.show();
+    window.grab(); // lays out and paints, pictures and all
+    HelpBrowser* browser = window.browser();
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Still shown")));
+
+    browser->followLink(QUrl(QStringLiteral("deep.html")));
+    window.grab();
+    EXPECT_EQ(browser->documentTitle(), QStringLiteral("Deep"));
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("deepest")));
+
+    browser->followLink(QUrl(QStringLiteral("/deeper.html")));
+    window.grab();
+    EXPECT_EQ(browser->documentTitle(), QStringLiteral("Deeper"));
+    EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8(kTooDeepNotice)));
+}
+
+TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
+    const ViewerRun run = StartViewer({QStringLiteral("--check"), Path()});
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("topic: /hostile.html\ncaption: Hostile[2J\n"
+                                      "title: Hostile[31m\ntopics: 3\n"));
+}
+
+TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {
+    const auto box =
+        ErrorBox(QStringLiteral("The help file \"<img src=/x>.chm\" could not be opened."));
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->text().contains(QStringLiteral("<img src=/x>.chm")));
 }
 
 // ---- one viewer per file ------------------------------------------------------------

@@ -94,7 +94,7 @@ add_test(NAME install.metainfo
         appstreamcli validate --no-net "$1" && appstreamcli validate-tree --no-net "$2"
     ]=] sh ${_bmi_prefix}/${_bmi_metainfo}/${BMI_APP_ID}.metainfo.xml ${_bmi_prefix})
 
-# The installed viewer reads the installed help file: --check lays out the default topic
+# The installed viewer reads the installed help file: --check lays out every topic
 # and exits.
 add_test(NAME install.help_viewer
     COMMAND sh -c [=[

@@ -181,7 +181,16 @@ TEST(ShowHelp, RequestNamesTheHelpFileBesideTheProgramAndTheMainWindow) {
 
 // ---- Advert pointer ---------------------------------------------------------------
 
-enum class Mouse { Move, PressLeft, PressRight, ReleaseLeft, ReleaseRight, ReleaseMiddle, Leave };
+enum class Mouse {
+    Move,
+    PressLeft,
+    DoubleClickLeft, // the second press of a double-click
+    PressRight,
+    ReleaseLeft,
+    ReleaseRight,
+    ReleaseMiddle,
+    Leave
+};
 
 void Send(Image& image, Mouse m) {
     switch (m) {
@@ -190,6 +199,9 @@ void Send(Image& image, Mouse m) {
         break;
     case Mouse::PressLeft:
         SendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+        break;
+    case Mouse::DoubleClickLeft:
+        SendMouse(image, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
         break;
     case Mouse::PressRight:
         SendMouse(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
@@ -253,6 +265,14 @@ INSTANTIATE_TEST_SUITE_P(
         PointerRow{"click", true, {M::Move, M::PressLeft, M::ReleaseLeft}, 1, 1, 1, 1},
         PointerRow{
             "click_then_move", true, {M::Move, M::PressLeft, M::ReleaseLeft, M::Move}, 0, 2, 2, 1},
+        // A double-click opens the page once; its second release still sets the border.
+        PointerRow{"double_click",
+                   true,
+                   {M::PressLeft, M::ReleaseLeft, M::Move, M::DoubleClickLeft, M::ReleaseLeft},
+                   1,
+                   1,
+                   1,
+                   1},
         PointerRow{"right_release", true, {M::Move, M::ReleaseRight}, 1, 1, 1, 0},
         PointerRow{"middle_release", true, {M::Move, M::ReleaseMiddle}, 1, 1, 1, 0},
         PointerRow{"right_click", true, {M::PressRight, M::ReleaseRight}, 1, 0, 0, 0},

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -66,12 +67,10 @@ TEST_P(Accepted, ShowsTheValueItsBandColourAndMovesTheThumb) {
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, Accepted,
                          ::testing::Values(AcceptRow{"70", 0, "154", 0, "22.1", 22, 22, 1},
-                                           AcceptRow{"170", 1, "70", 1, "24.2", 24, 24, 1},
                                            AcceptRow{"175", 1, "76.5", 1, "25", 25, 25, 2},
                                            AcceptRow{"160", 1, "57.5", 1, "22.5", 22, 22, 1},
                                            AcceptRow{"90", 1, "400", 1, "493.8", 494, 45, 4},
-                                           AcceptRow{"275", 1, "10", 1, "1.3", 1, 13, 0},
-                                           AcceptRow{"36", 0, "154", 0, "83.7", 84, 45, 4}));
+                                           AcceptRow{"275", 1, "10", 1, "1.3", 1, 13, 0}));
 
 TEST_F(MainWindowTest, ResultColourIsReadFromTheBandAtThatMoment) {
     band(1)->setProperty("BackColor", QColor(10, 20, 30));
@@ -223,10 +222,15 @@ TEST_F(MainWindowTest, KeyboardMovesOfTheThumbStay) {
 
 TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndEndsTheRun) {
     enter(QStringLiteral("70"), 0, QStringLiteral("154"), 0);
-    QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
+    // Clicked inside the program's event loop, which must end with the window.
+    QTimer::singleShot(0, m_window.get(),
+                       [this] { QTest::mouseClick(button("cmdClose"), Qt::LeftButton); });
+    QTimer runsOn;
+    runsOn.setSingleShot(true);
+    QObject::connect(&runsOn, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    runsOn.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window().isVisible());
-    // With nothing else showing, closing the last window ends the program.
-    EXPECT_TRUE(window().testAttribute(Qt::WA_QuitOnClose));
     EXPECT_TRUE(nothingElseShows());
     EXPECT_TRUE(m_platform.msgBoxes.empty());
     // The hidden dialog from start-up doesn't keep the program running.

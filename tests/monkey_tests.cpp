@@ -3,8 +3,12 @@
 // the unit lists and their drop-downs, every button by mouse, Space, Enter and access
 // key, the advert and the slider under every mouse button, Tab, the dialog, and now
 // and then closing the window (a fresh one then takes its place). After every action:
-//  - a result on screen is the one the calculation gives for the entries beside it,
-//    painted in its band's colour;
+//  - a result on screen belongs to the entries beside it: they are the entries of the
+//    Calculate that showed it, and it is painted in the colour of its band;
+//  - Calculate answered entries of the expected table (worked out once by
+//    monkey_expected.py, apart from the program) with exactly the expected result or
+//    refusal, and any other entries with one of the documented refusals or a result
+//    whose slider value and colour agree with its number;
 //  - exactly the buttons the action should click were clicked (Enter clicks the focused
 //    button or else Calculate, Escape clicks Close, ...), and each click did its one
 //    job: one help call per Help click, one shell call per link click, a message box
@@ -12,17 +16,14 @@
 //    exactly for entries the calculation refuses, and nothing without a click;
 //  - the window is open unless the action closed it;
 //  - the advert's border follows the last mouse event over it, and the slider shows the
-//    rounded reading of the result right after any mouse button is released over it.
+//    shown number, rounded, right after any mouse button is released over it.
 // Nothing may crash. The help viewer and the shell answer at random, failures included.
 //
 // The run is reproducible: the seed is fixed unless BMI_MONKEY_SEED gives another,
 // BMI_MONKEY_EVENTS sets the number of actions, BMI_MONKEY_TRACE=1 prints each action
 // before it runs (to name the one a crash interrupts), and a failure names the seed and
 // the step.
-#include "calc/Bmi.h"
-#include "calc/Measurement.h"
 #include "feet_inches_dialog/frmFtToInches.h"
-#include "links/WebLinks.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
@@ -44,11 +45,12 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace bmi {
@@ -75,6 +77,66 @@ unsigned EnvNumber(const char* name, unsigned fallback) {
 constexpr std::array kHelpAnswers{0, kErrFileNotFound, 5};
 constexpr std::array<std::int32_t, 6> kShellAnswers{0, 2, 31, 32, 33, 42};
 constexpr std::int32_t kShellFirstSuccess = 33;
+
+constexpr int kStyleExclamation = 48;
+
+struct DesignRefusal {
+    const char* prompt;
+    int style;
+};
+
+// A refusal is the index of its DesignRefusal; -1 stands for a result.
+struct ExpectedCalculation {
+    const char* height;
+    const char* heightUnit;
+    const char* weight;
+    const char* weightUnit;
+    const char* shown;
+    int slider;
+    int band;
+    int refusal;
+};
+
+#include "tests/monkey_expected.inc"
+
+// The four entries beside a result.
+struct Entries {
+    QString height, heightUnit, weight, weightUnit;
+    bool operator==(const Entries&) const = default;
+};
+
+const ExpectedCalculation* FindExpected(const Entries& e) {
+    for (const ExpectedCalculation& row : kExpectedCalculations)
+        if (e == Entries{row.height, row.heightUnit, row.weight, row.weightUnit})
+            return &row;
+    return nullptr;
+}
+
+const DesignRefusal* FindRefusal(const QString& prompt, int style) {
+    for (const DesignRefusal& refusal : kDesignRefusals)
+        if (prompt == QString::fromUtf8(refusal.prompt) && style == refusal.style)
+            return &refusal;
+    return nullptr;
+}
+
+// A shown result read as the user reads it.
+std::optional<double> ShownNumber(const QString& caption) {
+    const std::string text = caption.toStdString();
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc{} || ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+int BandOf(double shown) {
+    int band = 0;
+    for (const double limit : {20.0, 25.0, 30.0, 40.0})
+        band += shown >= limit ? 1 : 0;
+    return band;
+}
+
+const QString kMakerSite = QStringLiteral("https://www.trevala.example/");
 
 constexpr std::array kMouseButtons{Qt::LeftButton,   Qt::RightButton,   Qt::MiddleButton,
                                    Qt::BackButton,   Qt::ForwardButton, Qt::TaskButton,
@@ -219,8 +281,9 @@ private:
         connect(m.cmdHLP, &QPushButton::clicked, this, [this] { AfterHelp(); });
         connect(m.cmdClose, &QPushButton::clicked, this, [this] { ++m_clicks[kOnClose]; });
         connect(m.cmdHomePage, &QPushButton::clicked, this,
-                [this] { AfterLink(kOnHomePage, kHomePage); });
-        connect(m.imgAD, &Image::Click, this, [this] { AfterLink(kOnAdvert, kSuitePage); });
+                [this] { AfterLink(kOnHomePage, "bmi_index.html"); });
+        connect(m.imgAD, &Image::Click, this,
+                [this] { AfterLink(kOnAdvert, "trevala_index.html"); });
         connect(m.CmdDetail, &QPushButton::clicked, this, [this] { AfterDialog(); });
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
@@ -285,37 +348,50 @@ private:
 
     // ---- What each click must have done (run right after the window's own handler) ----
 
-    calc::Validation Validate() const {
+    Entries CurrentEntries() const {
         const MainControls& m = c();
-        return calc::ValidateAndConvert(
-            m.txtHT->text().toStdString(), m.cmbHT->Text().toStdString(),
-            m.txtWT->text().toStdString(), m.cmbWT->Text().toStdString());
+        return {m.txtHT->text(), m.cmbHT->Text(), m.txtWT->text(), m.cmbWT->Text()};
     }
 
     void AfterCalculate() {
         ++m_clicks[kOnCalculate];
         if (m_failed)
             return;
-        const calc::Validation v = Validate();
-        if (const auto* refusal = std::get_if<calc::Rejection>(&v)) {
+        const Entries entries = CurrentEntries();
+        const ExpectedCalculation* expected = FindExpected(entries);
+        const QString caption = c().lblBMI->Caption();
+        if (NewBoxes() > 1)
+            return Fail("Calculate showed " + std::to_string(NewBoxes()) + " message boxes");
+        if (NewBoxes() == 1) {
             ++m_refusalBoxes;
-            if (NewBoxes() != 1)
-                Fail("Calculate refused the entries with " + std::to_string(NewBoxes()) +
-                     " message boxes");
-            else if (m_platform.msgBoxes.back().prompt.toStdString() != refusal->Prompt ||
-                     m_platform.msgBoxes.back().style != refusal->Style)
-                Fail("Calculate refused the entries saying '" +
-                     m_platform.msgBoxes.back().prompt.toStdString() + "', not '" +
-                     refusal->Prompt + "'");
-        } else {
-            const std::string expected =
-                calc::ComputeBMI(std::get<calc::MetricEntry>(v)).DisplayText;
-            if (NewBoxes() != 0)
-                Fail("Calculate showed a message box for accepted entries: '" +
-                     m_platform.msgBoxes.back().prompt.toStdString() + "'");
-            else if (c().lblBMI->Caption().toStdString() != expected)
-                Fail("Calculate showed '" + c().lblBMI->Caption().toStdString() +
-                     "' for entries that give " + expected);
+            const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
+            const DesignRefusal* refusal = FindRefusal(box.prompt, box.style);
+            if (!refusal)
+                Fail("Calculate refused the entries saying '" + box.prompt.toStdString() + "'");
+            else if (expected &&
+                     (expected->refusal < 0 || refusal != &kDesignRefusals[expected->refusal]))
+                Fail("Calculate refused entries of the table saying '" + box.prompt.toStdString() +
+                     "'");
+            MarkPlatform();
+            return;
+        }
+        m_shownFor = entries;
+        m_shownCaption = caption;
+        const std::optional<double> shown = ShownNumber(caption);
+        if (!shown) {
+            Fail("Calculate showed '" + caption.toStdString() + "', which is no number");
+        } else if (expected &&
+                   (expected->refusal >= 0 || caption != expected->shown ||
+                    c().Slider1->Value() != expected->slider ||
+                    c().lblBMI->BackColor() !=
+                        c().lblColor[static_cast<std::size_t>(expected->band)]->BackColor())) {
+            Fail("Calculate showed '" + caption.toStdString() + "' at " +
+                 std::to_string(c().Slider1->Value()) + " for entries the table " +
+                 (expected->refusal >= 0 ? std::string("refuses")
+                                         : "answers with " + std::string(expected->shown)));
+        } else if (c().Slider1->Value() != static_cast<int>(std::nearbyint(*shown))) {
+            Fail("Calculate showed '" + caption.toStdString() + "' with the slider at " +
+                 std::to_string(c().Slider1->Value()));
         }
         MarkPlatform();
     }
@@ -331,7 +407,7 @@ private:
         else if (NewBoxes() != (failing ? 1u : 0u))
             Fail("help answered " + std::to_string(m_platform.helpError) + ", the click showed " +
                  std::to_string(NewBoxes()) + " message boxes");
-        else if (failing && (m_platform.msgBoxes.back().style != calc::kStyleExclamation ||
+        else if (failing && (m_platform.msgBoxes.back().style != kStyleExclamation ||
                              m_platform.msgBoxes.back().title != kAppTitle))
             Fail("the missing help viewer is told in a box of the wrong kind");
         m_helpBoxes += failing ? 1 : 0;
@@ -348,7 +424,7 @@ private:
         if (calls != 1) {
             Fail(std::string("a ") + kClickableNames[link] + " click made " +
                  std::to_string(calls) + " shell calls");
-        } else if (m_platform.shellCalls.back().file != MakerPageUrl(page)) {
+        } else if (m_platform.shellCalls.back().file != kMakerSite + QLatin1String(page)) {
             Fail(std::string(kClickableNames[link]) + " opened " +
                  m_platform.shellCalls.back().file.toStdString());
         } else if (NewBoxes() != (failing ? 1u : 0u)) {
@@ -749,22 +825,14 @@ private:
         }
     }
 
-    // Entries the calculation mostly accepts, so that results get shown and the other
-    // actions have something to clear.
+    // Entries of the expected table, now and then with a text of the pool instead.
     void FillEntries() {
-        static const char* const heights[2][4] = {{"70", "65.5", "40", "100"},
-                                                  {"170", "120.5", "200", "1.5"}};
-        static const char* const weights[2][4] = {{"154", "100", "300.25", "20"},
-                                                  {"70", "45.5", "120", "5"}};
+        const ExpectedCalculation& row = PickFrom(kExpectedCalculations);
         const MainControls& m = c();
-        const int heightUnit = Pick(2);
-        const int weightUnit = Pick(2);
-        m.txtHT->setText(Chance(85) ? QString::fromLatin1(heights[heightUnit][Pick(4)])
-                                    : RandomText());
-        m.txtWT->setText(Chance(85) ? QString::fromLatin1(weights[weightUnit][Pick(4)])
-                                    : RandomText());
-        m.cmbHT->SelectEntry(heightUnit);
-        m.cmbWT->SelectEntry(weightUnit);
+        m.txtHT->setText(Chance(85) ? QString::fromUtf8(row.height) : RandomText());
+        m.txtWT->setText(Chance(85) ? QString::fromUtf8(row.weight) : RandomText());
+        m.cmbHT->SelectEntry(m.cmbHT->findText(QString::fromUtf8(row.heightUnit)));
+        m.cmbWT->SelectEntry(m.cmbWT->findText(QString::fromUtf8(row.weightUnit)));
         Expect(kOnCalculate);
         if (Chance(50)) {
             Act("fill entries, Enter in txtWT");
@@ -898,11 +966,14 @@ private:
             QTest::mouseMove(slider, Inside(slider));
         QTest::mouseRelease(slider, button, {}, Inside(slider));
         ++m_sliderReleases;
-        const std::string caption = c().lblBMI->Caption().toStdString();
-        const std::int32_t expected = calc::RoundHalfEven(calc::LeadingReading(caption));
+        const QString caption = c().lblBMI->Caption();
+        // Ties go to the even neighbour: nearbyint rounds so in the default mode.
+        const int expected =
+            caption.isEmpty() ? 0
+                              : static_cast<int>(std::nearbyint(ShownNumber(caption).value_or(-1)));
         if (slider->Value() != expected)
             Fail("after a release the slider's Value is " + std::to_string(slider->Value()) +
-                 ", the result '" + caption + "' reads " + std::to_string(expected));
+                 ", the result '" + caption.toStdString() + "' reads " + std::to_string(expected));
     }
 
     // Opens the dialog as the user does; the dialog is worked from inside its modal loop.
@@ -1083,6 +1154,8 @@ private:
 
     // ---- The result on screen --------------------------------------------------------
 
+    // Needs no recomputation: a shown result is the one the last Calculate showed, for
+    // the very entries it was shown for, in the colour of the band its number lies in.
     void Check() {
         if (m_failed)
             return; // the first failure tells the story
@@ -1091,18 +1164,12 @@ private:
         if (caption.isEmpty())
             return;
         ++m_checksWithResult;
-        const calc::Validation v = Validate();
-        const auto* entry = std::get_if<calc::MetricEntry>(&v);
-        if (!entry) {
-            Fail("result " + caption.toStdString() + " shown beside refused entries");
-            return;
-        }
-        const calc::BMIResult expected = calc::ComputeBMI(*entry);
-        if (caption.toStdString() != expected.DisplayText)
-            Fail("result " + caption.toStdString() + " shown, the entries give " +
-                 expected.DisplayText);
-        else if (m.lblBMI->BackColor() !=
-                 m.lblColor[static_cast<std::size_t>(expected.Band)]->BackColor())
+        if (CurrentEntries() != m_shownFor || caption != m_shownCaption)
+            return Fail("result " + caption.toStdString() + " shown beside entries that " +
+                        "changed since Calculate showed " + m_shownCaption.toStdString());
+        const std::optional<double> shown = ShownNumber(caption);
+        const auto band = static_cast<std::size_t>(BandOf(shown.value_or(0)));
+        if (m.lblBMI->BackColor() != m.lblColor[band]->BackColor())
             Fail("result " + caption.toStdString() + " not in its band's colour");
     }
 
@@ -1136,6 +1203,8 @@ private:
     std::size_t m_boxMark = 0, m_helpMark = 0, m_shellMark = 0;
     int m_border = 0; // what the advert's last mouse event made its border
     QString m_heightBeforeDialog;
+    Entries m_shownFor;     // the entries of the last result Calculate showed
+    QString m_shownCaption; // and that result
 
     // What the run got to, so that a run that tested little can be told.
     int m_checksWithResult = 0;

@@ -1,0 +1,26 @@
+// Input: a topic's markup, as UTF-8 text.
+#include "fuzz/FuzzCheck.h"
+#include "help_viewer/TopicLimits.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace bmi::help;
+    const std::string_view html(reinterpret_cast<const char*>(data), size);
+    const LimitedTopic first = LimitTopic(html);
+    BMI_FUZZ_CHECK(first.maxNesting <= kMaxNesting);
+    BMI_FUZZ_CHECK(first.maxTableDepth <= kMaxTableDepth);
+    // Escaping and requoting at most multiply the markup, plus the two notices.
+    BMI_FUZZ_CHECK(first.html.size() <= 6 * size + 256);
+
+    // What is written reads back the same, nested no deeper: the view, reading the same
+    // plain form, sees the structure counted here.
+    const LimitedTopic second = LimitTopic(first.html);
+    BMI_FUZZ_CHECK(second.maxNesting <= first.maxNesting + 2);
+    BMI_FUZZ_CHECK(second.maxTableDepth <= kMaxTableDepth);
+    if (!first.flattened && !first.truncated && first.html.size() <= kMaxTopicBytes)
+        BMI_FUZZ_CHECK(second.html == first.html);
+    return 0;
+}

@@ -1,0 +1,407 @@
+#include "help_viewer/TopicLimits.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace bmi::help {
+
+namespace {
+
+// The scanner reads tags the way the text view does (spaces after '<', attribute values
+// quoted either way or not at all), but it never passes the source on: it writes each
+// tag again in one plain form, with every stray '<' escaped, so that what the view
+// reads is exactly what was counted here.
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+bool IsAlpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsNameChar(char c) {
+    return IsAlpha(c) || (c >= '0' && c <= '9') || c == ':' || c == '_' || c == '.' || c == '-';
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+template <std::size_t N>
+bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Elements the view never gives children.
+bool IsVoid(std::string_view name) {
+    return OneOf(name, std::array<std::string_view, 4>{"img", "br", "hr", "meta"});
+}
+
+// Elements the view lays out inline; a new paragraph closes them and an open paragraph
+// around them. Unknown elements are not among them, so they are never closed here.
+bool IsInline(std::string_view name) {
+    return OneOf(name, std::array<std::string_view, 25>{
+                           "a",    "address", "b",   "big", "br",  "cite", "code", "dfn",  "em",
+                           "font", "html",    "i",   "img", "kbd", "nobr", "s",    "samp", "small",
+                           "span", "strong",  "sub", "sup", "tt",  "u",    "var"});
+}
+
+// Tags that only mean something inside a table.
+bool IsTablePart(std::string_view name) {
+    return OneOf(name, std::array<std::string_view, 9>{"tr", "td", "th", "thead", "tbody", "tfoot",
+                                                       "caption", "col", "colgroup"});
+}
+
+enum class Quote { None, Double, Single };
+
+struct Word {
+    std::string_view text;
+    Quote quote = Quote::None;
+};
+
+class Limiter {
+public:
+    explicit Limiter(std::string_view html)
+        : m_in(html.substr(0, std::min(html.size(), kMaxTopicBytes))),
+          m_tooLong(html.size() > kMaxTopicBytes) {}
+
+    LimitedTopic run() {
+        while (m_pos < m_in.size() && !m_stopped) {
+            if (m_in[m_pos] != '<') {
+                const std::size_t next = std::min(m_in.find('<', m_pos), m_in.size());
+                m_text.append(m_in.substr(m_pos, next - m_pos));
+                m_pos = next;
+            } else {
+                tag();
+            }
+        }
+        if (!m_stopped)
+            flushText();
+        if (m_stopped || m_tooLong) {
+            m_result.truncated = true;
+            m_result.html.append(kTooLongNotice);
+        }
+        return std::move(m_result);
+    }
+
+private:
+    struct Element {
+        std::string name;
+    };
+
+    char at(std::size_t i) const { return i < m_in.size() ? m_in[i] : '\0'; }
+
+    void skipSpaces(std::size_t& p) const {
+        while (p < m_in.size() && IsSpace(m_in[p]))
+            ++p;
+    }
+
+    // Up to and past the next '>', or to the end.
+    std::size_t pastClose(std::size_t p) const {
+        const std::size_t close = m_in.find('>', p);
+        return close == std::string_view::npos ? m_in.size() : close + 1;
+    }
+
+    // A '<' that starts no tag is text.
+    void strayLess() {
+        m_text += "&lt;";
+        ++m_pos;
+    }
+
+    void tag() {
+        std::size_t p = m_pos + 1;
+        skipSpaces(p);
+        const char c = at(p);
+        if (c == '!') {
+            // Comments and declarations show nothing.
+            if (at(p + 1) == '-' && at(p + 2) == '-') {
+                const std::size_t end = m_in.find("-->", p + 3);
+                m_pos = end == std::string_view::npos ? m_in.size() : end + 3;
+            } else {
+                m_pos = pastClose(p);
+            }
+        } else if (c == '?') {
+            m_pos = pastClose(p);
+        } else if (c == '/') {
+            ++p;
+            const std::size_t start = p;
+            while (p < m_in.size() && IsNameChar(m_in[p]))
+                ++p;
+            const std::string name = Lower(m_in.substr(start, p - start));
+            const bool named =
+                !name.empty() && (p == m_in.size() || IsSpace(m_in[p]) || m_in[p] == '>');
+            m_pos = pastClose(p);
+            if (named)
+                endTag(name);
+        } else if (IsAlpha(c)) {
+            startTag(p);
+        } else {
+            strayLess();
+        }
+    }
+
+    // One word of a tag, read the way the view reads it.
+    Word word(std::size_t& p) const {
+        const char c = at(p);
+        if (c == '"') {
+            const std::size_t start = p + 1;
+            const std::size_t end = std::min(m_in.find('"', start), m_in.size());
+            p = std::min(end + 1, m_in.size());
+            return {m_in.substr(start, end - start), Quote::Double};
+        }
+        if (c == '\'') {
+            // A quote right after a backslash does not end the value.
+            const std::size_t start = p + 1;
+            std::size_t q = start;
+            while (q < m_in.size()) {
+                const char d = m_in[q++];
+                if (d == '\'' && m_in[q - 2] != '\\') {
+                    p = q;
+                    return {m_in.substr(start, q - 1 - start), Quote::Single};
+                }
+            }
+            p = m_in.size();
+            return {m_in.substr(start), Quote::Single};
+        }
+        const std::size_t start = p;
+        while (p < m_in.size()) {
+            const char d = m_in[p];
+            if (d == '>' || (d == '/' && at(p + 1) == '>') || d == '<' || d == '=' || IsSpace(d))
+                break;
+            ++p;
+        }
+        return {m_in.substr(start, p - start), Quote::None};
+    }
+
+    static bool IsAttributeName(const Word& key) {
+        if (key.quote != Quote::None || key.text.empty())
+            return false;
+        const char first = key.text.front();
+        if (!IsAlpha(first) && first != '_' && first != ':')
+            return false;
+        return std::all_of(key.text.begin(), key.text.end(), IsNameChar);
+    }
+
+    // The value in double quotes, meaning what it meant as written.
+    static void AppendValue(std::string& out, const Word& value) {
+        out += "=\"";
+        for (const char c : value.text) {
+            if (c == '"')
+                out += "&quot;";
+            else if (value.quote == Quote::Single && c == '&')
+                out += "&amp;"; // single-quoted values keep their '&' as it is
+            else
+                out += c;
+        }
+        out += '"';
+    }
+
+    void startTag(std::size_t p) {
+        const std::size_t nameStart = p;
+        while (p < m_in.size() && IsNameChar(m_in[p]))
+            ++p;
+        if (p < m_in.size() && !IsSpace(m_in[p]) && m_in[p] != '>' && m_in[p] != '/') {
+            strayLess();
+            return;
+        }
+        const std::string name = Lower(m_in.substr(nameStart, p - nameStart));
+
+        std::string attributes;
+        if (p < m_in.size() && IsSpace(m_in[p])) {
+            while (p < m_in.size()) {
+                skipSpaces(p);
+                if (at(p) == '>' || at(p) == '/' || p >= m_in.size())
+                    break;
+                const Word key = word(p);
+                if (key.text.empty())
+                    break;
+                skipSpaces(p);
+                std::optional<Word> value;
+                if (at(p) == '=') {
+                    ++p;
+                    skipSpaces(p);
+                    value = word(p);
+                    if (value->text.empty())
+                        continue; // the view drops empty values
+                }
+                if (!IsAttributeName(key))
+                    continue;
+                attributes += ' ';
+                attributes += Lower(key.text);
+                if (value)
+                    AppendValue(attributes, *value);
+            }
+        }
+        bool closed = false;
+        while (p < m_in.size() && m_in[p] != '>') {
+            closed = closed || m_in[p] == '/';
+            ++p;
+        }
+        m_pos = std::min(p + 1, m_in.size());
+        open(name, attributes, closed);
+    }
+
+    // Where the view puts a new element: the elements it closes first, and the table
+    // and row it makes up for a cell or row that has none. Where unsure, closes less
+    // than the view does, so that the nesting counted here is never less than the view's.
+    struct Placement {
+        std::size_t keep;                 // elements that stay open
+        std::vector<std::string> implied; // opened before it
+    };
+
+    std::optional<std::size_t> nearest(std::initializer_list<std::string_view> names) const {
+        for (std::size_t i = m_stack.size(); i-- > 0;)
+            for (const std::string_view name : names)
+                if (m_stack[i].name == name)
+                    return i;
+        return std::nullopt;
+    }
+
+    Placement place(const std::string& name) const {
+        const std::size_t size = m_stack.size();
+        if (name == "td" || name == "th") {
+            if (const auto row = nearest({"tr"}))
+                return {*row + 1, {}};
+            return {size, {"table", "tr"}};
+        }
+        if (name == "tr") {
+            if (!nearest({"table"}))
+                return {size, {"table"}};
+            return {*nearest({"table", "thead", "tbody", "tfoot"}) + 1, {}};
+        }
+        if (name == "thead" || name == "tbody" || name == "tfoot" || name == "caption") {
+            if (const auto table = nearest({"table"}))
+                return {*table + 1, {}};
+            return {size, {}};
+        }
+        if (name == "dd" || name == "dt") {
+            const auto list = name == "dd" ? nearest({"dt", "dl"}) : nearest({"dl"});
+            return {list ? *list + 1 : size, {}};
+        }
+        if (name == "p") {
+            std::size_t i = size;
+            while (i > 0 && IsInline(m_stack[i - 1].name))
+                --i;
+            if (i > 0 && m_stack[i - 1].name == "p")
+                return {i - 1, {}};
+            return {size, {}};
+        }
+        if (name == "li" && size > 0 && m_stack.back().name == "li")
+            return {size - 1, {}};
+        return {size, {}};
+    }
+
+    int tablesIn(std::size_t count) const {
+        return static_cast<int>(std::count_if(m_stack.begin(), m_stack.begin() + count,
+                                              [](const Element& e) { return e.name == "table"; }));
+    }
+
+    void open(const std::string& name, const std::string& attributes, bool closed) {
+        if (m_droppedTables > 0 && IsTablePart(name))
+            return;  // part of a table that is shown flat
+        flushText(); // at the depth it was read at
+        std::string tag = '<' + name + attributes + (closed ? " />" : ">");
+        if (IsVoid(name)) {
+            emitTag(tag);
+            return;
+        }
+        const Placement at = place(name);
+        const auto impliedTables = std::count(at.implied.begin(), at.implied.end(), "table");
+        const int nesting = static_cast<int>(at.keep + at.implied.size()) + 1;
+        const int tables =
+            tablesIn(at.keep) + static_cast<int>(impliedTables) + (name == "table" ? 1 : 0);
+        if (nesting > kMaxNesting || tables > kMaxTableDepth) {
+            if (name == "table")
+                ++m_droppedTables;
+            tooDeep();
+            return;
+        }
+        m_stack.resize(at.keep);
+        for (const std::string& implied : at.implied)
+            m_stack.push_back({implied});
+        m_stack.push_back({name});
+        if (emitTag(tag))
+            note();
+        if (closed)
+            m_stack.pop_back();
+    }
+
+    void endTag(const std::string& name) {
+        if (m_droppedTables > 0 && (name == "table" || IsTablePart(name))) {
+            if (name == "table")
+                --m_droppedTables;
+            return;
+        }
+        flushText();
+        const auto open = IsVoid(name) ? std::nullopt : nearest({name});
+        if (!open)
+            return; // closes nothing here, nor in the view
+        if (m_stopped)
+            return;
+        m_stack.resize(*open);
+        m_result.html += "</" + name + '>';
+    }
+
+    void note() {
+        m_result.maxNesting = std::max(m_result.maxNesting, static_cast<int>(m_stack.size()));
+        m_result.maxTableDepth = std::max(m_result.maxTableDepth, tablesIn(m_stack.size()));
+    }
+
+    void tooDeep() {
+        if (m_result.flattened)
+            return;
+        m_result.flattened = true;
+        m_text.append(kTooDeepNotice);
+    }
+
+    // Charges layout work for something at the current table depth; false when the
+    // topic has had all it may have, and then nothing more is written.
+    bool charge(std::uint64_t units) {
+        m_work += units << tablesIn(m_stack.size());
+        if (m_work > kMaxLayoutWork)
+            m_stopped = true;
+        return !m_stopped;
+    }
+
+    void flushText() {
+        if (m_text.empty() || m_stopped)
+            return;
+        // As written, so that the same markup read again costs the same.
+        if (charge(1 + m_text.size() / 64))
+            m_result.html += m_text;
+        m_text.clear();
+    }
+
+    bool emitTag(const std::string& tag) {
+        flushText();
+        if (m_stopped || !charge(1))
+            return false;
+        m_result.html += tag;
+        return true;
+    }
+
+    std::string_view m_in;
+    bool m_tooLong;
+    std::size_t m_pos = 0;
+    std::vector<Element> m_stack;
+    int m_droppedTables = 0;
+    std::string m_text; // text read but not yet written
+    std::uint64_t m_work = 0;
+    bool m_stopped = false;
+    LimitedTopic m_result;
+};
+
+} // namespace
+
+LimitedTopic LimitTopic(std::string_view html) {
+    return Limiter(html).run();
+}
+
+} // namespace bmi::help
