@@ -4,6 +4,7 @@
 #include "calc/Measurement.h"
 #include "platform/Controls.h"
 #include "platform/Design.h"
+#include "platform/KeyRouting.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 
@@ -82,10 +83,6 @@ QString ProblemPrompt(calc::FeetInchesProblem problem) {
     return QStringLiteral("The height in feet and inches is too large to convert to inches.");
 }
 
-bool isEnter(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
-
 } // namespace
 
 frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmbHT)
@@ -112,10 +109,7 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     // Enter and Escape are routed here before any control or QDialog itself sees them:
     // the dialog has no default button, and Escape must click the Enter button, while
     // the close box (which QDialog also turns into reject()) writes nothing.
-    // An open drop-down is a window of its own and keeps both keys.
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus && w->window() == this)
-            w->installEventFilter(this);
+    routeKeysThrough(this, this);
 
     connect(m_c.cmdClose, &QPushButton::clicked, this, &frmFtToInches::cmdClose_Click);
     m_c.cmbFt->setFocus(Qt::OtherFocusReason);
@@ -124,9 +118,7 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
 frmFtToInches::~frmFtToInches() = default;
 
 bool frmFtToInches::dialogKey(QObject* target, const QKeyEvent* key) {
-    // A held Enter or Escape clicks once, as in the main window: repeats would only
-    // repeat a refusal.
-    if ((isEnter(key) || key->key() == Qt::Key_Escape) && key->isAutoRepeat())
+    if (isHeldEnterOrEscape(key))
         return true;
     if (key->key() == Qt::Key_Escape) {
         m_c.cmdClose->click(); // the cancel button

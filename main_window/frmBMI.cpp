@@ -9,6 +9,7 @@
 #include "main_window/frmBMIDesign.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/KeyRouting.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
@@ -22,10 +23,6 @@ namespace {
 
 QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-bool isEnter(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
 
 std::string utf8(const QString& s) {
@@ -99,9 +96,7 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
 
     // Enter and Escape belong to the default and cancel buttons from every control, but
     // not inside an open drop-down, which is a window of its own and needs both keys.
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus && w->window() == this)
-            w->installEventFilter(this);
+    routeKeysThrough(this, this);
 
     connect(m_c.cmdCalculate, &QPushButton::clicked, this, &frmBMI::cmdCalculate_Click);
     connect(m_c.Slider1, &Slider::MouseUp, this, &frmBMI::Slider1_MouseUp);
@@ -296,9 +291,7 @@ bool frmBMI::unitListKey(QEvent* event) {
 bool frmBMI::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // A held Enter or Escape clicks once: repeats would start a browser or the
-        // help viewer many times a second.
-        if ((isEnter(key) || key->key() == Qt::Key_Escape) && key->isAutoRepeat())
+        if (isHeldEnterOrEscape(key))
             return true;
         if (isEnter(key)) {
             auto* button = qobject_cast<QPushButton*>(watched);
