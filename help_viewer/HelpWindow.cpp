@@ -212,6 +212,11 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     connect(m_index, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
 
+    // The lists on the left, then the topic; the search pane and find bar join when made.
+    setTabOrder(m_tabs->tabBar(), m_contents);
+    setTabOrder(m_contents, m_index);
+    setTabOrder(m_index, m_browser);
+
     placeWindow();
     m_browser->setSource(file.defaultTopic());
     m_browser->setFocus();
@@ -247,6 +252,7 @@ SearchPane* HelpWindow::searchPane() {
     if (!m_searchPane) {
         m_searchPane = new SearchPane(m_file, m_browser, m_searchPage);
         m_searchPage->layout()->addWidget(m_searchPane);
+        m_searchPane->show(); // at once: the layout would only show it from the event loop
         // After the other tabs' lists and before the topic.
         setTabOrder(m_index, m_searchPane->wordsField());
         setTabOrder(m_searchPane->wordsField(), m_searchPane->listButton());
@@ -261,6 +267,13 @@ FindBar* HelpWindow::findBar() {
     if (!m_findBar) {
         m_findBar = new FindBar(m_browser, m_page);
         m_page->layout()->addWidget(m_findBar);
+        QWidget* previous = m_browser;
+        for (QWidget* control : m_findBar->findChildren<QWidget*>()) {
+            if (control->focusPolicy() & Qt::TabFocus) {
+                setTabOrder(previous, control);
+                previous = control;
+            }
+        }
     }
     return m_findBar;
 }

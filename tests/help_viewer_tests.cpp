@@ -21,8 +21,10 @@
 #include <QLocalSocket>
 #include <QPixmap>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -470,6 +472,17 @@ TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
     ASSERT_GE(pane->resultList()->count(), 2);
     EXPECT_EQ(pane->resultList()->item(0)->text(), QStringLiteral("Units and accepted ranges"));
     EXPECT_EQ(QApplication::focusWidget(), pane->resultList());
+
+    // Tab goes from the tabs through the pane in reading order, then to the topic.
+    m_window->tabs()->tabBar()->setFocus();
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 5; ++i) {
+        Key(Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(order, (std::vector<QWidget*>{pane->wordsField(), pane->listButton(),
+                                            pane->resultList(), pane->displayButton(), browser()}));
+    pane->resultList()->setFocus();
     Key(Qt::Key_Return);
     EXPECT_EQ(page(), Chm("/units.html"));
     const auto marks = browser()->extraSelections();
@@ -598,6 +611,8 @@ TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
     HelpWindow window(*file); // and every topic it can reach loads or is reported missing
     for (const char* topic : {"units.html", "scale.html", "images/bands.png"})
         window.browser()->followLink(QUrl(QString::fromLatin1(topic)));
+    window.searchPane()->wordsField()->setText(QStringLiteral("height"));
+    window.searchPane()->listTopics();
 }
 
 QByteArray Junk(qsizetype size) {
