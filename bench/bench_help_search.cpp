@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -21,6 +22,16 @@ std::vector<QUrl> Seeds(const HelpFile& file) {
     return seeds;
 }
 
+SearchIndex::Reader Reader(const HelpFile& file) {
+    return [&file](const QUrl& url) -> std::optional<QString> {
+        const auto bytes = file.read(url);
+        if (!bytes)
+            return std::nullopt;
+        return bmi::help::FromHelpText(
+            std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+    };
+}
+
 std::unique_ptr<HelpFile> Open(benchmark::State& state) {
     QString error;
     auto file = HelpFile::Open(QStringLiteral(BMI_HELP_FILE), QStringLiteral("Main"), &error);
@@ -34,8 +45,7 @@ void BuildSearchIndex(benchmark::State& state) {
     if (!file)
         return;
     for (auto _ : state) {
-        const SearchIndex index =
-            SearchIndex::Build(Seeds(*file), [&](const QUrl& url) { return file->read(url); });
+        const SearchIndex index = SearchIndex::Build(Seeds(*file), Reader(*file));
         if (index.topicCount() < 7)
             state.SkipWithError("the index missed topics");
     }
@@ -46,8 +56,7 @@ void SearchTwoWords(benchmark::State& state) {
     const auto file = Open(state);
     if (!file)
         return;
-    const SearchIndex index =
-        SearchIndex::Build(Seeds(*file), [&](const QUrl& url) { return file->read(url); });
+    const SearchIndex index = SearchIndex::Build(Seeds(*file), Reader(*file));
     for (auto _ : state)
         benchmark::DoNotOptimize(index.find(u"Height CENTIMETERS"));
 }

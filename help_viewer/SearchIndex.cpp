@@ -1,7 +1,5 @@
 #include "help_viewer/SearchIndex.h"
 
-#include "help_viewer/HelpFile.h"
-
 #include <QSet>
 
 #include <algorithm>
@@ -331,11 +329,10 @@ SearchIndex SearchIndex::Build(const std::vector<QUrl>& seeds, const Reader& rea
     while (!pending.empty() && index.topicCount() < kMaxTopics) {
         const QUrl url = pending.front();
         pending.pop_front();
-        const auto bytes = read(url);
-        if (!bytes)
+        const auto text = read(url);
+        if (!text)
             continue;
-        const PageText page = ExtractPageText(FromHelpText(
-            std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size()))));
+        const PageText page = ExtractPageText(*text);
         index.addTopic(url, page);
         for (const QString& link : page.links)
             enqueue(url.resolved(QUrl(link, QUrl::TolerantMode)));

@@ -3,7 +3,6 @@
 // sees them (markup stripped, entities decoded) and matched regardless of case and
 // accents. No widgets here: the viewer builds the index the first time it is asked.
 
-#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -42,7 +41,8 @@ public:
         QString title;
         int hits = 0;
     };
-    using Reader = std::function<std::optional<QByteArray>(const QUrl&)>;
+    // The text of a topic, decoded; nothing when it cannot be read.
+    using Reader = std::function<std::optional<QString>(const QUrl&)>;
 
     // Every topic read can reach: the seeds and the pages their links lead to, as long
     // as they share the seeds' scheme (links out of the file are not followed).

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <string_view>
+
 namespace bmi::help {
 
 namespace {
@@ -93,7 +95,13 @@ void SearchPane::listTopics() {
         std::vector<QUrl> seeds{m_file.defaultTopic(), m_file.homePage()};
         CollectTopics(m_file.contents().entries, seeds);
         CollectTopics(m_file.index().entries, seeds);
-        m_index = SearchIndex::Build(seeds, [this](const QUrl& url) { return m_file.read(url); });
+        m_index = SearchIndex::Build(seeds, [this](const QUrl& url) -> std::optional<QString> {
+            const auto bytes = m_file.read(url);
+            if (!bytes)
+                return std::nullopt;
+            return FromHelpText(
+                std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+        });
     }
     m_listedWords.clear();
     for (const Word& word : SplitWords(m_words->text()))

@@ -182,11 +182,11 @@ class Search : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(Search, ListsTopicsHoldingEveryWord) {
     const SearchIndex index = SearchIndex::Build(
-        {QUrl(QStringLiteral("chm:/a.html"))}, [](const QUrl& url) -> std::optional<QByteArray> {
+        {QUrl(QStringLiteral("chm:/a.html"))}, [](const QUrl& url) -> std::optional<QString> {
             const auto page = kSearchPages.find(url.toString());
             if (page == kSearchPages.end())
                 return std::nullopt;
-            return page->second;
+            return QString::fromUtf8(page->second);
         });
     EXPECT_EQ(index.topicCount(), 3);
     std::vector<std::string> titles;
