@@ -14,6 +14,8 @@ namespace {
 
 // Help pages are small; a file with more topics than this is not indexed further.
 constexpr qsizetype kMaxTopics = 5000;
+// Nor more text than this in all, whatever the topics hold.
+constexpr qsizetype kMaxTotalText = 64 * 1024 * 1024;
 constexpr qsizetype kMaxEntityLength = 32;
 
 // Entities beyond the accented letters, which are composed below.
@@ -326,12 +328,14 @@ SearchIndex SearchIndex::Build(const std::vector<QUrl>& seeds, const Reader& rea
             scheme = seed.scheme();
         enqueue(seed);
     }
-    while (!pending.empty() && index.topicCount() < kMaxTopics) {
+    qsizetype totalText = 0;
+    while (!pending.empty() && index.topicCount() < kMaxTopics && totalText < kMaxTotalText) {
         const QUrl url = pending.front();
         pending.pop_front();
         const auto text = read(url);
         if (!text)
             continue;
+        totalText += text->size();
         const PageText page = ExtractPageText(*text);
         index.addTopic(url, page);
         for (const QString& link : page.links)
