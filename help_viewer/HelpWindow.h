@@ -22,8 +22,9 @@ public:
     explicit HelpWindow(const HelpFile& file, QWidget* parent = nullptr);
 
     HelpBrowser* browser() const { return m_browser; }
-    QTreeWidget* contentsTree() const { return m_contents; }
-    QListWidget* indexList() const { return m_index; }
+    // The lists are filled when first needed (see fillContents); these fill them first.
+    QTreeWidget* contentsTree();
+    QListWidget* indexList();
     QAction* backAction() const { return m_back; }
     QAction* forwardAction() const { return m_forward; }
     QAction* homeAction() const { return m_home; }
@@ -31,7 +32,12 @@ public:
     // Shows the window on top, restored if it was minimised.
     void bringToFront();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void fillContents();
+    void fillIndex();
     void showEntry(const QUrl& url);
     void markCurrentTopic(const QUrl& url);
     void placeWindow();
@@ -44,6 +50,8 @@ private:
     QAction* m_back = nullptr;
     QAction* m_forward = nullptr;
     QAction* m_home = nullptr;
+    bool m_contentsFilled = false;
+    bool m_indexFilled = false;
 };
 
 } // namespace bmi::help
