@@ -23,6 +23,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -126,25 +127,26 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     setWindowTitle(file.caption());
 
     m_browser = new HelpBrowser(file, this);
+    // Both lists start empty: the contents are filled once the window has drawn its
+    // first frame, the index once its tab is opened.
     m_contents = new QTreeWidget(this);
     m_contents->setHeaderHidden(true);
     m_contents->setUniformRowHeights(true);
-    AddTreeItems(nullptr, m_contents, file.contents().entries);
-    m_contents->expandAll();
     m_contents->setAccessibleName(tr("Contents"));
     m_index = new QListWidget(this);
     m_index->setAccessibleName(tr("Index"));
-    AddIndexItems(m_index, file.index().entries, 0);
 
     m_tabs = new QTabWidget(this);
-    if (m_contents->topLevelItemCount() > 0)
+    if (!file.contents().entries.empty())
         m_tabs->addTab(m_contents, tr("&Contents"));
     else
         m_contents->hide();
-    if (m_index->count() > 0)
+    if (!file.index().entries.empty())
         m_tabs->addTab(m_index, tr("I&ndex"));
     else
         m_index->hide();
+    if (m_tabs->currentWidget() == m_index)
+        fillIndex();
 
     // Filled on first use.
     m_searchPage = new QWidget(this);
@@ -153,7 +155,9 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     m_tabs->addTab(m_searchPage, tr("&Search"));
     m_tabs->tabBar()->installEventFilter(this);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
-        if (m_tabs->currentWidget() == m_searchPage)
+        if (m_tabs->currentWidget() == m_index)
+            fillIndex();
+        else if (m_tabs->currentWidget() == m_searchPage)
             searchPane();
     });
 
@@ -313,6 +317,40 @@ void HelpWindow::focusCurrentTab() {
     } else if (QWidget* page = m_tabs->currentWidget()) {
         page->setFocus(Qt::ShortcutFocusReason);
     }
+}
+
+QTreeWidget* HelpWindow::contentsTree() {
+    fillContents();
+    return m_contents;
+}
+
+QListWidget* HelpWindow::indexList() {
+    fillIndex();
+    return m_index;
+}
+
+bool HelpWindow::event(QEvent* event) {
+    // The first paint is followed by the flush of the whole frame; a zero timer runs after
+    // it, so the page shows without waiting for the contents tree.
+    if (event->type() == QEvent::Paint && !m_contentsFilled)
+        QTimer::singleShot(0, this, &HelpWindow::fillContents);
+    return QMainWindow::event(event);
+}
+
+void HelpWindow::fillContents() {
+    if (m_contentsFilled)
+        return;
+    m_contentsFilled = true;
+    AddTreeItems(nullptr, m_contents, m_file.contents().entries);
+    m_contents->expandAll();
+    markCurrentTopic(m_browser->source());
+}
+
+void HelpWindow::fillIndex() {
+    if (m_indexFilled)
+        return;
+    m_indexFilled = true;
+    AddIndexItems(m_index, m_file.index().entries, 0);
 }
 
 void HelpWindow::bringToFront() {

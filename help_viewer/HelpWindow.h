@@ -26,8 +26,9 @@ public:
     explicit HelpWindow(const HelpFile& file, QWidget* parent = nullptr);
 
     HelpBrowser* browser() const { return m_browser; }
-    QTreeWidget* contentsTree() const { return m_contents; }
-    QListWidget* indexList() const { return m_index; }
+    // The lists are filled when first needed (see fillContents); these fill them first.
+    QTreeWidget* contentsTree();
+    QListWidget* indexList();
     QAction* backAction() const { return m_back; }
     QAction* forwardAction() const { return m_forward; }
     QAction* homeAction() const { return m_home; }
@@ -42,9 +43,12 @@ public:
     void bringToFront();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fillContents();
+    void fillIndex();
     void addPageActions(QToolBar* toolbar);
     void focusCurrentTab();
     void findAgain(bool backward);
@@ -66,6 +70,8 @@ private:
     SearchPane* m_searchPane = nullptr;
     FindBar* m_findBar = nullptr;
     PageZoom* m_zoom = nullptr;
+    bool m_contentsFilled = false;
+    bool m_indexFilled = false;
 };
 
 } // namespace bmi::help

@@ -30,7 +30,7 @@ constexpr std::array kDesign{
                   kNoColor, nullptr, nullptr, kAutoSize},
     ControlDesign{"cmbHT", K::ComboBox, "Frame1", "", 2820, 750, 1155, 315, 1, kWhite},
     ControlDesign{"CmdDetail", K::CommandButton, "Frame1", "", 4050, 780, 300, 300, 18, kNoColor,
-                  kNoColor, nullptr, "Sugar Test Time", 0, ":/calculator.gif",
+                  kNoColor, nullptr, "Sugar Test Time", 0, ":/calculator.png",
                   "Feet and inches to inches"},
     ControlDesign{"Label1(2)", K::Label, "Frame1", "Weight:", 1230, 1230, 525, 195, 24, kNoColor,
                   kNoColor, nullptr, nullptr, kAutoSize},
