@@ -4,6 +4,8 @@
 #
 #   bench/startup.sh [ROUNDS]         ROUNDS defaults to 15 (or $ROUNDS)
 #   bench/startup.sh --phases [RUNS]  step-by-step breakdown of the program's start-up
+#   bench/startup.sh --instructions   instructions to the first frame, once each under
+#                                     callgrind: repeatable whatever else the machine does
 #
 # On a private Xvfb with a private session bus it starts, in fresh processes and
 # interleaved round by round (program, qt_floor, qt_text, xlib_floor, viewer, program, ...):
@@ -20,7 +22,10 @@
 # $BUILD_DIR/startup-results.txt.
 #
 # Environment: BUILD_DIR (default build-bench; configured with BMI_BUILD_BENCH=ON if it
-# does not exist), BENCH_NO_BUILD=1 to measure what is there without building.
+# does not exist), BENCH_NO_BUILD=1 to measure what is there without building,
+# BASELINE_BIN=<dir> to measure, in the same rounds, the BMI-Trevala and BMI-Trevala-help
+# (with its help file) of another build as base_program and base_viewer: a before and
+# after within one run.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -29,10 +34,13 @@ mode=rounds
 if [[ "${1:-}" == --phases ]]; then
     mode=phases
     shift
+elif [[ "${1:-}" == --instructions ]]; then
+    mode=instructions
+    shift
 fi
 rounds="${1:-${ROUNDS:-$([[ $mode == phases ]] && echo 5 || echo 15)}}"
 if ! [[ "$rounds" =~ ^[1-9][0-9]*$ ]]; then
-    echo "usage: bench/startup.sh [ROUNDS] | --phases [RUNS]" >&2
+    echo "usage: bench/startup.sh [ROUNDS] | --phases [RUNS] | --instructions" >&2
     exit 1
 fi
 bin="$build/bin"
@@ -53,7 +61,7 @@ if [[ -z "${BENCH_NO_BUILD:-}" ]]; then
         cmake -S "$root" -B "$build" -DBMI_BUILD_BENCH=ON >/dev/null
     fi
     cmake --build "$build" -j2 --target startup_bench
-    if [[ $mode == rounds ]]; then
+    if [[ $mode != phases ]]; then
         cmake --build "$build" -j2 --target BMI-Trevala-help help_file ||
             echo "startup.sh: the help viewer or its help file did not build; measuring without it" >&2
     fi
@@ -174,29 +182,6 @@ if [[ $mode == phases ]]; then
     exit 0
 fi
 
-results="$work/results"
-: >"$results"
-failures=0
-
-run_one() { # name, record (1) or warm-up (0)
-    local name=$1 record=$2 times rss
-    local args=(--timeout 30)
-    [[ "${preload[$name]}" == 1 ]] && args+=(--preload "$probe")
-    local target=("${command[$name]}")
-    [[ "$name" == viewer ]] && target+=("$bin/BMI-Trevala.chm>Main")
-    [[ "$name" == qt_text ]] && target+=(--text)
-    find "$work/tmp" -mindepth 1 -delete
-    if times=$(TMPDIR="$work/tmp" /usr/bin/time -f %M -o "$work/rss" \
-        "$launcher" "${args[@]}" "$work/stamp" -- "${target[@]}" 2>"$work/err"); then
-        rss=$(tail -n1 "$work/rss")
-        [[ "$record" == 1 ]] && echo "$name $times $rss" >>"$results"
-    else
-        echo "startup.sh: $name run failed: $(grep -hv '^Command exited' "$work/err" "$work/rss" | head -n3)" >&2
-        failures=$((failures + 1))
-    fi
-    return 0
-}
-
 names=(program qt_floor qt_text xlib_floor)
 declare -A command preload
 command[program]="$bin/BMI-Trevala"
@@ -214,6 +199,70 @@ if [[ -x "$bin/BMI-Trevala-help" && -f "$bin/BMI-Trevala.chm" ]]; then
 else
     echo "startup.sh: no help viewer or help file in $bin; measuring without it" >&2
 fi
+if [[ -n "${BASELINE_BIN:-}" ]]; then
+    names+=(base_program)
+    command[base_program]="$BASELINE_BIN/BMI-Trevala"
+    preload[base_program]=1
+    if [[ -x "$BASELINE_BIN/BMI-Trevala-help" && -f "$BASELINE_BIN/BMI-Trevala.chm" ]]; then
+        names+=(base_viewer)
+        command[base_viewer]="$BASELINE_BIN/BMI-Trevala-help"
+        preload[base_viewer]=1
+    fi
+fi
+target_of() { # name: the command line to start
+    target=("${command[$1]}")
+    [[ "$1" == viewer ]] && target+=("$bin/BMI-Trevala.chm>Main")
+    [[ "$1" == base_viewer ]] && target+=("$BASELINE_BIN/BMI-Trevala.chm>Main")
+    [[ "$1" == qt_text ]] && target+=(--text)
+    return 0
+}
+
+if [[ $mode == instructions ]]; then
+    if ! command -v valgrind >/dev/null; then
+        echo "startup.sh: valgrind is missing (scripts/deps.sh installs it)" >&2
+        exit 1
+    fi
+    # The instructions each Qt program executes from exec to its first frame (the probe
+    # ends it there), counted by callgrind: unlike times, the same on a busy machine.
+    echo
+    echo "Instructions to the first frame on Xvfb (callgrind, one run each)"
+    declare -A ir
+    for name in "${names[@]}"; do
+        [[ "${preload[$name]}" == 1 ]] || continue
+        target_of "$name"
+        find "$work/tmp" -mindepth 1 -delete
+        ir[$name]=$(TMPDIR="$work/tmp" BMI_PROBE_OUT="$work/stamp" LD_PRELOAD="$probe" \
+            valgrind --tool=callgrind --callgrind-out-file=/dev/null "${target[@]}" 2>&1 |
+            awk '/Collected :/ {print $NF}')
+    done
+    for name in "${!ir[@]}"; do
+        printf '%-13s %14s  %5s x qt_text\n' "$name" "${ir[$name]:-failed}" \
+            "$(awk -v a="${ir[$name]:-0}" -v b="${ir[qt_text]:-0}" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}')"
+    done | sort
+    exit 0
+fi
+
+results="$work/results"
+: >"$results"
+failures=0
+
+run_one() { # name, record (1) or warm-up (0)
+    local name=$1 record=$2 times rss
+    local args=(--timeout 30)
+    [[ "${preload[$name]}" == 1 ]] && args+=(--preload "$probe")
+    local target
+    target_of "$name"
+    find "$work/tmp" -mindepth 1 -delete
+    if times=$(TMPDIR="$work/tmp" /usr/bin/time -f %M -o "$work/rss" \
+        "$launcher" "${args[@]}" "$work/stamp" -- "${target[@]}" 2>"$work/err"); then
+        rss=$(tail -n1 "$work/rss")
+        [[ "$record" == 1 ]] && echo "$name $times $rss" >>"$results"
+    else
+        echo "startup.sh: $name run failed: $(grep -hv '^Command exited' "$work/err" "$work/rss" | head -n3)" >&2
+        failures=$((failures + 1))
+    fi
+    return 0
+}
 
 # One unrecorded round first: the first start after a build reads everything from disk
 # and fills the font cache, which no user start sees twice.
@@ -248,17 +297,22 @@ for name in "${names[@]}"; do
 done
 
 echo
-r=$(ratio "${t[program]}" "${t[qt_floor]}")
-echo "program / qt_floor:    wall ${r}x (target <= 1.25x: $(verdict "$r" 1.25)), CPU $(ratio "${c[program]}" "${c[qt_floor]}")x"
-d=$(diff_mib "${m[program]}" "${m[qt_floor]}")
-echo "program - qt_floor:    RSS ${d} MiB (target <= +8 MiB: $(verdict "$d" 8))"
-echo "program / qt_text:     wall $(ratio "${t[program]}" "${t[qt_text]}")x, CPU $(ratio "${c[program]}" "${c[qt_text]}")x, RSS $(diff_mib "${m[program]}" "${m[qt_text]}") MiB"
+against_text() { # name, time target, RSS target (MiB above qt_text)
+    local w cpu d
+    w=$(ratio "${t[$1]}" "${t[qt_text]}")
+    cpu=$(ratio "${c[$1]}" "${c[qt_text]}")
+    d=$(diff_mib "${m[$1]}" "${m[qt_text]}")
+    printf '%-22s wall %sx (target <= %sx: %s), CPU %sx (%s), RSS %s MiB (target <= +%s: %s)\n' \
+        "$1 / qt_text:" "$w" "$2" "$(verdict "$w" "$2")" "$cpu" "$(verdict "$cpu" "$2")" \
+        "$d" "$3" "$(verdict "$d" "$3")"
+}
+against_text program 1.10 2
+[[ -n "${t[base_program]:-}" ]] && against_text base_program 1.10 2
+[[ -n "${t[viewer]:-}" ]] && against_text viewer 1.30 4
+[[ -n "${t[base_viewer]:-}" ]] && against_text base_viewer 1.30 4
+echo "program / qt_floor:    wall $(ratio "${t[program]}" "${t[qt_floor]}")x, CPU $(ratio "${c[program]}" "${c[qt_floor]}")x, RSS $(diff_mib "${m[program]}" "${m[qt_floor]}") MiB"
 echo "program / xlib_floor:  wall $(ratio "${t[program]}" "${t[xlib_floor]}")x, CPU $(ratio "${c[program]}" "${c[xlib_floor]}")x, RSS $(ratio "${m[program]}" "${m[xlib_floor]}")x ($(diff_mib "${m[program]}" "${m[xlib_floor]}") MiB)"
 echo "qt_floor / xlib_floor: wall $(ratio "${t[qt_floor]}" "${t[xlib_floor]}")x, RSS $(diff_mib "${m[qt_floor]}" "${m[xlib_floor]}") MiB"
-if [[ -n "${t[viewer]:-}" ]]; then
-    r=$(ratio "${t[viewer]}" "${t[qt_floor]}")
-    echo "viewer / qt_floor:     wall ${r}x (target <= 2x: $(verdict "$r" 2)), CPU $(ratio "${c[viewer]}" "${c[qt_floor]}")x, RSS $(diff_mib "${m[viewer]}" "${m[qt_floor]}") MiB"
-fi
 echo "host: $(nproc) cores, $(sed -n 's/^PRETTY_NAME=//p' /etc/os-release | tr -d '"'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 cp "$results" "$build/startup-results.txt"

@@ -16,7 +16,6 @@
 #include "resources/Resources.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLineEdit>
@@ -138,18 +137,13 @@ int main(int argc, char** argv) {
     step("ConfigureApplication (rest)");
     bmi::InitResources();
     step("compiled resources");
-    // Each picture as the windows load it, its image format plugin (if any) included.
-    for (QDirIterator it(QStringLiteral(":/"), QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        // Skip Qt's own resources.
-        if (path.startsWith(QStringLiteral(":/qt-project.org")) ||
-            path.startsWith(QStringLiteral(":/qpdf")) || !it.fileInfo().isFile())
-            continue;
-        const QPixmap pixmap(path);
-        step(qPrintable(QStringLiteral("picture ") + path));
+    // Each picture the windows load at start-up, as they load it.
+    for (const char* path : {":/calculator.png", ":/advert.bmp"}) {
+        const QPixmap pixmap = bmi::DesignPicture(QString::fromLatin1(path));
+        step(qPrintable(QStringLiteral("picture ") + QLatin1String(path)));
     }
-    const QIcon icon(QStringLiteral(":/BMI-Trevala.ico"));
-    step("window icon as a QIcon (every size in it)");
+    const QIcon icon(bmi::DesignPicture(QStringLiteral(":/BMI-Trevala.png")));
+    step("window icon as a QIcon");
     bmi::QtPlatform platform;
     {
         // The first control of each class pays for its class's first use (style polish,

@@ -1,28 +1,38 @@
 #include "help_viewer/HelpWindow.h"
 
+#include "help_viewer/FindBar.h"
 #include "help_viewer/HelpBrowser.h"
 #include "help_viewer/HelpFile.h"
+#include "help_viewer/PageZoom.h"
+#include "help_viewer/SearchPane.h"
+#include "help_viewer/TopicPrinter.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace bmi::help {
 
 namespace {
 
-enum class Glyph { Back, Forward, Home };
+enum class Glyph { Back, Forward, Home, Print };
 
 // Drawn here rather than looked up in the desktop's icon theme: the lookup alone took
 // longer than the rest of the window's start-up.
@@ -54,6 +64,13 @@ QIcon NavigationIcon(Glyph glyph) {
                                  {5, 21},
                                  {5, 12},
                                  {2, 12}}));
+        break;
+    case Glyph::Print:
+        p.drawRect(QRectF(2, 9, 20, 9));
+        p.setPen(QPen(QColor(0x2a, 0x5d, 0xb0), 1.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(7, 3, 10, 7));
+        p.drawRect(QRectF(7, 14, 10, 7));
         break;
     }
     return QIcon(pixmap);
@@ -110,27 +127,51 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     setWindowTitle(file.caption());
 
     m_browser = new HelpBrowser(file, this);
+    // Both lists start empty: the contents are filled once the window has drawn its
+    // first frame, the index once its tab is opened.
     m_contents = new QTreeWidget(this);
     m_contents->setHeaderHidden(true);
     m_contents->setUniformRowHeights(true);
-    AddTreeItems(nullptr, m_contents, file.contents().entries);
-    m_contents->expandAll();
+    m_contents->setAccessibleName(tr("Contents"));
     m_index = new QListWidget(this);
-    AddIndexItems(m_index, file.index().entries, 0);
+    m_index->setAccessibleName(tr("Index"));
 
     m_tabs = new QTabWidget(this);
-    if (m_contents->topLevelItemCount() > 0)
+    if (!file.contents().entries.empty())
         m_tabs->addTab(m_contents, tr("&Contents"));
     else
         m_contents->hide();
-    if (m_index->count() > 0)
+    if (!file.index().entries.empty())
         m_tabs->addTab(m_index, tr("I&ndex"));
     else
         m_index->hide();
+    if (m_tabs->currentWidget() == m_index)
+        fillIndex();
+
+    // Filled on first use.
+    m_searchPage = new QWidget(this);
+    new QVBoxLayout(m_searchPage);
+    m_searchPage->layout()->setContentsMargins(0, 0, 0, 0);
+    m_tabs->addTab(m_searchPage, tr("&Search"));
+    m_tabs->tabBar()->installEventFilter(this);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        if (m_tabs->currentWidget() == m_index)
+            fillIndex();
+        else if (m_tabs->currentWidget() == m_searchPage)
+            searchPane();
+    });
+
+    // The topic, and the find bar under it once asked for.
+    m_browser->setAccessibleName(tr("Topic"));
+    m_page = new QWidget(this);
+    auto* pageLayout = new QVBoxLayout(m_page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    pageLayout->addWidget(m_browser);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(m_tabs);
-    splitter->addWidget(m_browser);
+    splitter->addWidget(m_page);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kNavigationWidth, kFallbackSize.width() - kNavigationWidth});
     splitter->setChildrenCollapsible(false);
@@ -150,6 +191,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     m_forward->setEnabled(false);
     m_home = toolbar->addAction(NavigationIcon(Glyph::Home), tr("&Home"));
     m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    addPageActions(toolbar);
     auto* close = new QAction(tr("Close"), this);
     close->setShortcut(QKeySequence::Close);
     addAction(close);
@@ -162,6 +204,9 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::markCurrentTopic);
+    // Screen readers announce the topic view by name; its description says which topic.
+    connect(m_browser, &QTextBrowser::sourceChanged, this,
+            [this] { m_browser->setAccessibleDescription(m_browser->documentTitle()); });
     connect(m_contents, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { showEntry(item->data(0, kUrlRole).toUrl()); });
     connect(m_contents, &QTreeWidget::itemClicked, this,
@@ -171,9 +216,141 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     connect(m_index, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
 
+    // The lists on the left, then the topic; the search pane and find bar join when made.
+    setTabOrder(m_tabs->tabBar(), m_contents);
+    setTabOrder(m_contents, m_index);
+    setTabOrder(m_index, m_browser);
+
     placeWindow();
     m_browser->setSource(file.defaultTopic());
     m_browser->setFocus();
+}
+
+void HelpWindow::addPageActions(QToolBar* toolbar) {
+    m_zoom = new PageZoom(m_browser);
+    m_print = toolbar->addAction(NavigationIcon(Glyph::Print), tr("&Print"));
+    m_print->setShortcut(QKeySequence::Print);
+    connect(m_print, &QAction::triggered, this, [this] { PrintTopic(m_browser, this); });
+
+    auto add = [this](const QString& text, const QList<QKeySequence>& keys, auto slot) {
+        auto* action = new QAction(text, this);
+        action->setShortcuts(keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    add(tr("Print Preview"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+        [this] { PreviewTopic(m_browser, this); });
+    add(tr("Find"), QKeySequence::keyBindings(QKeySequence::Find), [this] { findBar()->open(); });
+    add(tr("Find Next"), {QKeySequence(Qt::Key_F3)}, [this] { findAgain(false); });
+    add(tr("Find Previous"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, [this] { findAgain(true); });
+    // Ctrl+= as well, for keyboards where + needs Shift.
+    add(tr("Zoom In"),
+        QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal),
+        [this] { m_zoom->zoomIn(); });
+    add(tr("Zoom Out"), QKeySequence::keyBindings(QKeySequence::ZoomOut),
+        [this] { m_zoom->zoomOut(); });
+    add(tr("Normal Size"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { m_zoom->reset(); });
+}
+
+SearchPane* HelpWindow::searchPane() {
+    if (!m_searchPane) {
+        m_searchPane = new SearchPane(m_file, m_browser, m_searchPage);
+        m_searchPage->layout()->addWidget(m_searchPane);
+        m_searchPane->show(); // at once: the layout would only show it from the event loop
+        // After the other tabs' lists and before the topic.
+        setTabOrder(m_index, m_searchPane->wordsField());
+        setTabOrder(m_searchPane->wordsField(), m_searchPane->listButton());
+        setTabOrder(m_searchPane->listButton(), m_searchPane->resultList());
+        setTabOrder(m_searchPane->resultList(), m_searchPane->displayButton());
+        setTabOrder(m_searchPane->displayButton(), m_browser);
+    }
+    return m_searchPane;
+}
+
+FindBar* HelpWindow::findBar() {
+    if (!m_findBar) {
+        m_findBar = new FindBar(m_browser, m_page);
+        m_page->layout()->addWidget(m_findBar);
+        QWidget* previous = m_browser;
+        for (QWidget* control : m_findBar->findChildren<QWidget*>()) {
+            if (control->focusPolicy() & Qt::TabFocus) {
+                setTabOrder(previous, control);
+                previous = control;
+            }
+        }
+    }
+    return m_findBar;
+}
+
+void HelpWindow::findAgain(bool backward) {
+    FindBar* bar = findBar();
+    if (bar->field()->text().isEmpty()) {
+        bar->open();
+        return;
+    }
+    bar->show();
+    if (backward)
+        bar->findPrevious();
+    else
+        bar->findNext();
+}
+
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A tab's Alt key opens the tab and goes into it, not just onto the tab bar.
+    if (watched == m_tabs->tabBar() && event->type() == QEvent::Shortcut) {
+        const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            if (QKeySequence::mnemonic(m_tabs->tabText(i)) == key) {
+                m_tabs->setCurrentIndex(i);
+                focusCurrentTab();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HelpWindow::focusCurrentTab() {
+    if (m_tabs->currentWidget() == m_searchPage) {
+        searchPane()->wordsField()->setFocus(Qt::ShortcutFocusReason);
+        searchPane()->wordsField()->selectAll();
+    } else if (QWidget* page = m_tabs->currentWidget()) {
+        page->setFocus(Qt::ShortcutFocusReason);
+    }
+}
+
+QTreeWidget* HelpWindow::contentsTree() {
+    fillContents();
+    return m_contents;
+}
+
+QListWidget* HelpWindow::indexList() {
+    fillIndex();
+    return m_index;
+}
+
+bool HelpWindow::event(QEvent* event) {
+    // The first paint is followed by the flush of the whole frame; a zero timer runs after
+    // it, so the page shows without waiting for the contents tree.
+    if (event->type() == QEvent::Paint && !m_contentsFilled)
+        QTimer::singleShot(0, this, &HelpWindow::fillContents);
+    return QMainWindow::event(event);
+}
+
+void HelpWindow::fillContents() {
+    if (m_contentsFilled)
+        return;
+    m_contentsFilled = true;
+    AddTreeItems(nullptr, m_contents, m_file.contents().entries);
+    m_contents->expandAll();
+    markCurrentTopic(m_browser->source());
+}
+
+void HelpWindow::fillIndex() {
+    if (m_indexFilled)
+        return;
+    m_indexFilled = true;
+    AddIndexItems(m_index, m_file.index().entries, 0);
 }
 
 void HelpWindow::bringToFront() {

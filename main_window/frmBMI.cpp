@@ -9,6 +9,7 @@
 #include "main_window/frmBMIDesign.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/Design.h"
 #include "platform/KeyRouting.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
@@ -55,7 +56,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     setObjectName(QStringLiteral("frmBMI"));
     setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
                    QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
-    setWindowIcon(QIcon(QStringLiteral(":/BMI-Trevala.ico")));
+    // The designed icon as the build converted it to PNG, which needs no image plugin.
+    setWindowIcon(QIcon(DesignPicture(QStringLiteral(":/BMI-Trevala.png"))));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

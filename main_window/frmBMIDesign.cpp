@@ -31,7 +31,7 @@ constexpr ControlDesign kDesign[]{
      .width = 1155, .height = 315, .tabIndex = 1, .backColor = kWhite},
     {.name = "CmdDetail", .kind = K::CommandButton, .parent = "Frame1", .left = 4050, .top = 780,
      .width = 300, .height = 300, .tabIndex = 18, .toolTip = "Sugar Test Time",
-     .picture = ":/calculator.gif", .accessibleName = "Feet and inches to inches"},
+     .picture = ":/calculator.png", .accessibleName = "Feet and inches to inches"},
     {.name = "Label1(2)", .kind = K::Label, .parent = "Frame1", .caption = "Weight:", .left = 1230,
      .top = 1230, .width = 525, .height = 195, .tabIndex = 24, .flags = DesignFlag::AutoSize},
     {.name = "txtWT", .kind = K::TextBox, .parent = "Frame1", .left = 1950, .top = 1170,

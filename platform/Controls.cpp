@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -247,10 +248,15 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     setStyle(slimComboStyle());
     // Same as setEditable(true), which also builds the drop-down's popup up front: the
     // popup is only needed once the list is opened, and start-up is shorter without it.
-    setLineEdit(new QLineEdit(this));
+    // The lists complete nothing. An edit field that already has a completer spares
+    // setLineEdit building its default one over the list's model; setCompleter(nullptr)
+    // then deletes this cheaper stand-in, which belongs to the edit field.
+    auto* edit = new QLineEdit(this);
+    edit->setCompleter(new QCompleter(edit));
+    setLineEdit(edit);
+    setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
-    setCompleter(nullptr);
     lineEdit()->setAcceptDrops(false);
     connect(this, &QComboBox::activated, this, &ComboBox::Click);
 }

@@ -2,6 +2,8 @@
 
 #include "platform/Controls.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -18,6 +20,12 @@ QFont DesignFont(const FontSpec& face) {
     font.setPointSizeF(face.points);
     font.setBold(face.bold);
     return font;
+}
+
+QPixmap DesignPicture(const QString& path) {
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 namespace {
@@ -76,7 +84,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
         auto* b = new CommandButton(parent);
         b->setText(caption);
         if (d.picture) {
-            const QPixmap pix(QString::fromLatin1(d.picture));
+            const QPixmap pix = DesignPicture(QString::fromLatin1(d.picture));
             b->setIcon(QIcon(pix));
             b->setIconSize(pix.size());
         }
@@ -86,7 +94,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::Image: {
         auto* i = new Image(parent);
         if (d.picture)
-            i->setPixmap(QPixmap(QString::fromLatin1(d.picture)));
+            i->setPixmap(DesignPicture(QString::fromLatin1(d.picture)));
         i->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
         return i;
     }

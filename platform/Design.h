@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -85,5 +86,10 @@ BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table);
 const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string_view name);
 
 QFont DesignFont(const FontSpec& face);
+
+// A compiled-in picture, read by the decoder its suffix names. Left to guess, Qt loads and
+// asks every image-format plugin before it tries its own PNG and BMP decoders; the
+// windows' pictures are all PNG or BMP, so start-up loads no plugin.
+QPixmap DesignPicture(const QString& path);
 
 } // namespace bmi

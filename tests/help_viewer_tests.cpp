@@ -1,19 +1,25 @@
 // The help viewer on the help file the build made, and on damaged copies of it.
 #include "help_viewer/ChmFile.h"
+#include "help_viewer/FindBar.h"
 #include "help_viewer/HelpBrowser.h"
 #include "help_viewer/HelpFile.h"
 #include "help_viewer/HelpWindow.h"
 #include "help_viewer/InstanceGuard.h"
+#include "help_viewer/PageZoom.h"
+#include "help_viewer/SearchIndex.h"
+#include "help_viewer/SearchPane.h"
 #include "help_viewer/TopicLimits.h"
 #include "help_viewer/ViewerMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -21,10 +27,14 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -41,6 +51,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -160,6 +171,66 @@ INSTANTIATE_TEST_SUITE_P(
         GeometryCase{"TitleBarAboveScreen", {100, -300, 900, 400}, std::nullopt},
         GeometryCase{"EnoughOnLeftEdge", {-600, 10, 200, 500}, QRect(-600, 10, 800, 490)},
         GeometryCase{"LargerThanScreen", {0, 0, 3000, 2000}, QRect(0, 0, 1024, 768)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- search ---------------------------------------------------------------------------
+
+// Hand-made topics; only a.html is named, the others are reached through its links.
+const std::map<QString, QByteArray> kSearchPages{
+    {"chm:/a.html",
+     "<html><head><title>Heights &amp; weights</title><style>p { centimeters: 1 }</style>"
+     "</head><body><p>Height in <b>centi</b>meters, CENTIMETERS or Centimeters; 0.0254 m."
+     "</p><!-- pounds --><a href=\"b.html#top\">next</a> <a href='sub/c.htm'>c</a>"
+     "<a href=\"https://example.org/d.html\">web</a><a href=\"gone.html\">gone</a>"
+     "</body></html>"},
+    {"chm:/b.html",
+     "<title>Caf&eacute; &#8220;notes&#x201D;</title><p>centimeters &lt;b&gt; caf&#233; "
+     "&Eacute;LAN pounds &unknown; fish&amp;chips</p>"},
+    {"chm:/sub/c.htm", "<p>Pounds and pounds<script>var centimeters;</script> and cafe, Cafe</p>"},
+    {"https://example.org/d.html", "<title>Web</title>centimeters"},
+};
+
+struct SearchCase {
+    const char* name;
+    const char* query;
+    std::vector<const char*> titles; // most hits first
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const SearchCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class Search : public testing::TestWithParam<SearchCase> {};
+
+TEST_P(Search, ListsTopicsHoldingEveryWord) {
+    const SearchIndex index = SearchIndex::Build(
+        {QUrl(QStringLiteral("chm:/a.html"))}, [](const QUrl& url) -> std::optional<QString> {
+            const auto page = kSearchPages.find(url.toString());
+            if (page == kSearchPages.end())
+                return std::nullopt;
+            return QString::fromUtf8(page->second);
+        });
+    EXPECT_EQ(index.topicCount(), 3);
+    std::vector<std::string> titles;
+    for (const SearchIndex::Result& result : index.find(QString::fromUtf8(GetParam().query)))
+        titles.push_back(result.title.toStdString());
+    EXPECT_EQ(titles, std::vector<std::string>(GetParam().titles.begin(), GetParam().titles.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Search,
+    testing::Values(
+        SearchCase{"SeveralTopicsByHits", "centimeters", {"Heights & weights", "Café “notes”"}},
+        SearchCase{"MixedCase", "cEnTiMeTeRs", {"Heights & weights", "Café “notes”"}},
+        SearchCase{"RankedTheOtherWay", "pounds", {"/sub/c.htm", "Café “notes”"}},
+        SearchCase{"EveryWordNeeded", "Pounds centimeters", {"Café “notes”"}},
+        SearchCase{"AccentsAndEntities", "CAFÉ", {"/sub/c.htm", "Café “notes”"}},
+        SearchCase{"NamedAccentEntity", "élan", {"Café “notes”"}},
+        SearchCase{"EntityNamesAreNotWords", "amp", {}},
+        SearchCase{"EntityNotAWordJoiner", "chips fish", {"Café “notes”"}},
+        SearchCase{"DecodedTextNotMarkup", "b", {"Café “notes”"}},
+        SearchCase{"Decimal", "0.0254", {"Heights & weights"}},
+        SearchCase{"InNone", "furlongs", {}},
+        SearchCase{"ScriptsStylesCommentsAndTitlesAreNotText", "var notes", {}},
+        SearchCase{"NoWords", " ,;! ", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the built help file ------------------------------------------------------------
@@ -393,6 +464,147 @@ TEST_F(ViewerWindow, WebLinksGoToTheBrowserNotTheView) {
     EXPECT_EQ(picture.value<QImage>().pixelColor(0, 0).alpha(), 0);
 }
 
+// Search, find and zoom as the user drives them: shortcuts need a shown, active window.
+class ShownViewer : public ViewerWindow {
+protected:
+    void SetUp() override {
+        ViewerWindow::SetUp();
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    static void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    }
+    static void Type(const char* text) {
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(text));
+    }
+};
+
+TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
+    EXPECT_FALSE(m_window->findChild<SearchPane*>()); // not before it is first used
+    Key(Qt::Key_S, Qt::AltModifier);
+    SearchPane* pane = m_window->findChild<SearchPane*>();
+    ASSERT_TRUE(pane);
+    EXPECT_EQ(QApplication::focusWidget(), pane->wordsField());
+
+    Type("Furlongs");
+    Key(Qt::Key_Return);
+    ASSERT_EQ(pane->resultList()->count(), 1);
+    EXPECT_FALSE(pane->resultList()->item(0)->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(pane->resultList()->item(0)->text().startsWith(QStringLiteral("No topic")));
+
+    pane->wordsField()->clear();
+    Type("CENTIMETERS");
+    Key(Qt::Key_Return);
+    ASSERT_GE(pane->resultList()->count(), 2);
+    EXPECT_EQ(pane->resultList()->item(0)->text(), QStringLiteral("Units and accepted ranges"));
+    EXPECT_EQ(QApplication::focusWidget(), pane->resultList());
+
+    // Tab goes from the tabs through the pane in reading order, then to the topic.
+    m_window->tabs()->tabBar()->setFocus();
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 5; ++i) {
+        Key(Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(order, (std::vector<QWidget*>{pane->wordsField(), pane->listButton(),
+                                            pane->resultList(), pane->displayButton(), browser()}));
+    pane->resultList()->setFocus();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(page(), Chm("/units.html"));
+    const auto marks = browser()->extraSelections();
+    EXPECT_GE(marks.size(), 3);
+    for (const auto& mark : marks)
+        EXPECT_EQ(mark.cursor.selectedText().toLower(), QStringLiteral("centimeters"));
+    browser()->followLink(QUrl(QStringLiteral("index.html")));
+    EXPECT_TRUE(browser()->extraSelections().isEmpty());
+}
+
+TEST_F(ShownViewer, FindBarByKeys) {
+    browser()->followLink(QUrl(QStringLiteral("units.html")));
+    EXPECT_FALSE(m_window->findChild<FindBar*>());
+    Key(Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = m_window->findChild<FindBar*>();
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), bar->field());
+
+    Type("Kilogram");
+    const int first = browser()->textCursor().selectionStart();
+    EXPECT_EQ(browser()->textCursor().selectedText(), QStringLiteral("kilogram"));
+    std::set<int> seen{first};
+    int count = 1;
+    for (Key(Qt::Key_Return); browser()->textCursor().selectionStart() != first; Key(Qt::Key_F3)) {
+        ASSERT_LT(count, 50) << "never wrapped round";
+        EXPECT_TRUE(seen.insert(browser()->textCursor().selectionStart()).second);
+        ++count;
+    }
+    EXPECT_GE(count, 3);
+    Key(Qt::Key_F3, Qt::ShiftModifier); // back across the start, to the last match
+    EXPECT_EQ(browser()->textCursor().selectionStart(), *seen.rbegin());
+    EXPECT_TRUE(bar->field()->accessibleDescription().isEmpty());
+
+    Type("zz");
+    EXPECT_EQ(bar->field()->accessibleDescription(), QStringLiteral("No match"));
+    EXPECT_EQ(browser()->textCursor().selectedText(), QStringLiteral("kilogram"));
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), browser());
+}
+
+qreal HeadingSize(const QTextDocument* document) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (block.blockFormat().headingLevel() == 1)
+            return block.begin().fragment().charFormat().fontPointSize();
+    return 0;
+}
+
+QSizeF PictureSize(const QTextDocument* document) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+                return {image.width(), image.height()};
+            }
+    return {};
+}
+
+TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
+    browser()->followLink(QUrl(QStringLiteral("scale.html")));
+    QTextDocument* document = browser()->document();
+    const qreal heading = HeadingSize(document);
+    const QSizeF picture = PictureSize(document);
+    ASSERT_EQ(heading, 15.0); // as the style sheet sets it
+    ASSERT_FALSE(picture.isEmpty());
+
+    Key(Qt::Key_Plus, Qt::ControlModifier);
+    Key(Qt::Key_Equal, Qt::ControlModifier);
+    const qreal ratio = HeadingSize(document) / heading;
+    EXPECT_GT(ratio, 1.1);
+    EXPECT_NEAR(PictureSize(document).width(), picture.width() * ratio, 0.01);
+    EXPECT_NEAR(PictureSize(document).height(), picture.height() * ratio, 0.01);
+
+    // Another topic, and back: the zoom stays.
+    browser()->followLink(QUrl(QStringLiteral("units.html")));
+    EXPECT_NEAR(HeadingSize(document), heading * ratio, 0.01);
+    m_window->backAction()->trigger();
+    EXPECT_NEAR(PictureSize(document).width(), picture.width() * ratio, 0.01);
+
+    Key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_NEAR(HeadingSize(document), heading, 0.001);
+    EXPECT_NEAR(PictureSize(document).width(), picture.width(), 0.001);
+
+    // Two wheel notches with Ctrl held are two steps, like the keys.
+    QWheelEvent wheel(QPointF(10, 10), browser()->viewport()->mapToGlobal(QPointF(10, 10)),
+                      QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(browser()->viewport(), &wheel);
+    EXPECT_NEAR(HeadingSize(document), heading * ratio, 0.01);
+    Key(Qt::Key_0, Qt::ControlModifier);
+    Key(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_LT(HeadingSize(document), heading);
+}
+
 // ---- damaged files ------------------------------------------------------------------
 
 struct DamageCase {
@@ -426,6 +638,8 @@ TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
     HelpWindow window(*file); // and every topic it can reach loads or is reported missing
     for (const char* topic : {"units.html", "scale.html", "images/bands.png"})
         window.browser()->followLink(QUrl(QString::fromLatin1(topic)));
+    window.searchPane()->wordsField()->setText(QStringLiteral("height"));
+    window.searchPane()->listTopics();
 }
 
 QByteArray Junk(qsizetype size) {

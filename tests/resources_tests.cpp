@@ -9,10 +9,12 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -125,10 +127,26 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureTest,
                          testing::Values(PictureRow{":/BMI-Trevala.ico", "ico", 32, 32, 766},
                                          PictureRow{":/calculator.gif", "gif", 16, 18, 0},
                                          PictureRow{":/advert.bmp", "bmp", 297, 114, 101742},
-                                         PictureRow{":/bmi-trevala-48.png", "png", 48, 48, 0}),
+                                         PictureRow{":/bmi-trevala-48.png", "png", 48, 48, 0},
+                                         PictureRow{":/BMI-Trevala.png", "png", 32, 32, 0},
+                                         PictureRow{":/calculator.png", "png", 16, 18, 0}),
                          [](const testing::TestParamInfo<PictureRow>& info) {
-                             return std::string(info.param.format);
+                             std::string name = info.param.path + 2;
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
                          });
+
+TEST_F(ResourcesTest, StartUpCopiesMatchTheDesignedPicturesPixelForPixel) {
+    for (const auto& [designed, copy] : {std::pair{":/BMI-Trevala.ico", ":/BMI-Trevala.png"},
+                                         std::pair{":/calculator.gif", ":/calculator.png"}}) {
+        const QImage a =
+            QImage(QString::fromLatin1(designed)).convertToFormat(QImage::Format_ARGB32);
+        const QImage b = QImage(QString::fromLatin1(copy)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(a.isNull()) << designed;
+        EXPECT_EQ(a, b) << copy;
+    }
+}
 
 TEST_F(ResourcesTest, IconHoldsOneSixteenColourImage) {
     const QByteArray ico = readResource(":/BMI-Trevala.ico");

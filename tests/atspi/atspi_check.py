@@ -7,13 +7,16 @@ interface, presses Calculate through its action and reads the result back (the
 result label's name, its description and the marker's value); then empties the
 height, presses Calculate again, reads the refusal from the alert that appears and
 dismisses it with its OK button. The feet-and-inches dialog is opened and closed
-through the picture button's and the dialog's actions, and the Close button ends the
-program.
+through the picture button's and the dialog's actions. The Help button opens the help
+viewer, where the Search tab looks for "centimeters" and the first topic found is opened
+and its title read back; then the Close button ends the program.
 
 Run by scripts/atspi_check.sh inside its own X server and D-Bus session.
 Usage: atspi_check.py [PID]; exits 0 when every check passed, 1 otherwise.
 """
 
+import os
+import signal
 import sys
 import time
 
@@ -27,6 +30,9 @@ APP_NAME = "BMI-Trevala"
 WINDOW_TITLE = "Body Mass Index Calculator"
 DIALOG_TITLE = "Feet to Inches Calcualtor"
 HEIGHT_REFUSAL = "You need to enter the height."
+VIEWER_APP_NAME = "BMI-Trevala-help"
+VIEWER_TITLE = "BMI-Trevala Help"
+SEARCH_WORD = "centimeters"
 WAIT = 10.0  # seconds for anything the program has to do in answer to one request
 
 
@@ -156,17 +162,17 @@ def running(pid):
     return False
 
 
-def find_app(pid):
+def find_app(pid, name=APP_NAME):
     desktop = pyatspi.Registry.getDesktop(0)
 
     def probe():
         for app in children(desktop):
-            if app.name == APP_NAME and (pid is None or app.get_process_id() == pid):
+            if app.name == name and (pid is None or app.get_process_id() == pid):
                 return app
         return None
 
     # The first start of the program and its accessibility bridge takes the longest.
-    return wait_for("the application %r on the accessibility bus" % APP_NAME, probe, 20.0)
+    return wait_for("the application %r on the accessibility bus" % name, probe, 20.0)
 
 
 def dump(obj, depth=0):
@@ -291,11 +297,46 @@ def check(app):
     wait_for("the result 20.4", result_label("20.4"))
     log("ok: 73 inches and 154 pounds give 20.4")
 
-    # 4. Close ends the program.
+    # 4. Help: the viewer's Search tab finds the topics holding a word; the first one is
+    # opened and its title read back.
+    press(find(window, "the Help button", named(("push button",), "Help")))
+    viewer_app = find_app(None, VIEWER_APP_NAME)
+    try:
+        check_help_search(viewer_app)
+    finally:
+        viewer_pid = viewer_app.get_process_id()
+        if viewer_pid > 0:
+            os.kill(viewer_pid, signal.SIGTERM)  # the viewer has no button to close it
+
+    # 5. Close ends the program.
     pid = app.get_process_id()
     press(close)
     wait_for("the program to leave the accessibility bus", lambda: not running(pid))
     log("ok: Close ended the program")
+
+
+def check_help_search(app):
+    viewer = wait_for(
+        "the help window",
+        lambda: next(iter(top_level(app, lambda w: w.name == VIEWER_TITLE and showing(w))), None),
+    )
+    log("found the help window %r" % viewer.name)
+    press(find(viewer, "the Search tab", named(("page tab",), "Search")))
+    words = find(viewer, "the words to find", named(("text", "entry"), "Words to find"))
+    set_text(words, SEARCH_WORD)
+    press(find(viewer, "the List Topics button", named(("push button",), "List Topics")))
+    found = find(viewer, "the list of topics found", named(("list",), "Topics found"))
+
+    def first_topic():
+        items = [o for o in children(found) if o.getRoleName() == "list item" and o.name]
+        return items[0] if items else None
+
+    title = wait_for("a topic holding %r" % SEARCH_WORD, first_topic).name
+    log("ok: the first topic holding %r is %r" % (SEARCH_WORD, title))
+    press(find(viewer, "the Display button", named(("push button",), "Display")))
+    topic = find(viewer, "the topic view", lambda o: o.name == "Topic")
+    wait_for("the topic %r to be shown" % title, lambda: topic.description == title)
+    expect("the shown topic's first line", text_of(topic).split("\n")[0].strip(), title)
 
 
 def main():

@@ -1,0 +1,177 @@
+#include "help_viewer/PageZoom.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace bmi::help {
+
+namespace {
+
+constexpr std::array<qreal, 13> kFactors{0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
+                                         1.25, 1.5,  1.75, 2.0, 2.5, 3.0};
+constexpr int kNormalStep = 5;
+constexpr int kWheelStep = 120; // one notch of an ordinary wheel
+// Where a document notes the factor its sizes were last scaled to. A topic just loaded
+// has none and is at its own sizes.
+constexpr int kScaledToProperty = QTextFormat::UserProperty + 0x7a;
+
+QSizeF NaturalSize(QTextDocument* document, const QString& name) {
+    const QVariant resource = document->resource(QTextDocument::ImageResource, QUrl(name));
+    QImage image;
+    if (resource.typeId() == QMetaType::QImage)
+        image = resource.value<QImage>();
+    else if (resource.typeId() == QMetaType::QPixmap)
+        return resource.value<QPixmap>().deviceIndependentSize();
+    else if (resource.typeId() == QMetaType::QByteArray)
+        image.loadFromData(resource.toByteArray());
+    return image.isNull() ? QSizeF() : image.deviceIndependentSize();
+}
+
+QTextImageFormat ScaledImage(QTextDocument* document, QTextImageFormat image, qreal ratio) {
+    QSizeF size(image.width(), image.height());
+    const bool hasWidth = image.hasProperty(QTextFormat::ImageWidth);
+    const bool hasHeight = image.hasProperty(QTextFormat::ImageHeight);
+    if (!hasWidth || !hasHeight) {
+        const QSizeF natural = NaturalSize(document, image.name());
+        if (natural.isEmpty())
+            return image;
+        if (hasWidth)
+            size.setHeight(natural.height() * size.width() / natural.width());
+        else if (hasHeight)
+            size.setWidth(natural.width() * size.height() / natural.height());
+        else
+            size = natural;
+    }
+    image.setWidth(size.width() * ratio);
+    image.setHeight(size.height() * ratio);
+    return image;
+}
+
+void ScaleDocument(QTextDocument* document, qreal ratio) {
+    struct Change {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            bool changed = false;
+            if (format.hasProperty(QTextFormat::FontPointSize)) {
+                format.setFontPointSize(format.fontPointSize() * ratio);
+                changed = true;
+            }
+            if (format.hasProperty(QTextFormat::FontPixelSize)) {
+                const qreal pixels = format.doubleProperty(QTextFormat::FontPixelSize);
+                format.setProperty(QTextFormat::FontPixelSize, pixels * ratio);
+                changed = true;
+            }
+            if (format.isImageFormat()) {
+                format = ScaledImage(document, format.toImageFormat(), ratio);
+                changed = true;
+            }
+            if (changed)
+                changes.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    // Scaling is not an edit anyone should undo.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+}
+
+} // namespace
+
+PageZoom::PageZoom(QTextBrowser* browser)
+    : QObject(browser), m_browser(browser), m_basePointSize(browser->font().pointSizeF()),
+      m_step(kNormalStep) {
+    connect(browser, &QTextBrowser::sourceChanged, this, &PageZoom::apply);
+    browser->viewport()->installEventFilter(this);
+}
+
+qreal PageZoom::factor() const {
+    return kFactors[static_cast<std::size_t>(m_step)];
+}
+
+void PageZoom::zoomIn() {
+    setStep(m_step + 1);
+}
+
+void PageZoom::zoomOut() {
+    setStep(m_step - 1);
+}
+
+void PageZoom::reset() {
+    setStep(kNormalStep);
+}
+
+void PageZoom::setStep(int step) {
+    step = std::clamp(step, 0, static_cast<int>(kFactors.size()) - 1);
+    if (step == m_step)
+        return;
+    m_step = step;
+    // Text that names no size of its own follows the widget's font.
+    if (m_basePointSize > 0) {
+        QFont font = m_browser->font();
+        font.setPointSizeF(m_basePointSize * factor());
+        m_browser->setFont(font);
+    }
+    apply();
+}
+
+void PageZoom::apply() {
+    QTextDocument* document = m_browser->document();
+    QTextFrame* root = document->rootFrame();
+    QTextFrameFormat rootFormat = root->frameFormat();
+    const QVariant scaledTo = rootFormat.property(kScaledToProperty);
+    const qreal current = scaledTo.isValid() ? scaledTo.toReal() : 1.0;
+    if (std::abs(factor() / current - 1.0) < 1e-9)
+        return;
+    ScaleDocument(document, factor() / current);
+    rootFormat.setProperty(kScaledToProperty, factor());
+    root->setFrameFormat(rootFormat);
+}
+
+bool PageZoom::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            // Fine-grained wheels send small steps; a notch's worth makes one zoom step.
+            m_wheelDelta += wheel->angleDelta().y();
+            while (m_wheelDelta >= kWheelStep) {
+                m_wheelDelta -= kWheelStep;
+                zoomIn();
+            }
+            while (m_wheelDelta <= -kWheelStep) {
+                m_wheelDelta += kWheelStep;
+                zoomOut();
+            }
+            return true;
+        }
+        m_wheelDelta = 0;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace bmi::help
