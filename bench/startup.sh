@@ -182,31 +182,26 @@ if [[ $mode == phases ]]; then
     exit 0
 fi
 
-names=(program qt_floor qt_text xlib_floor)
+names=()
 declare -A command preload
-command[program]="$bin/BMI-Trevala"
-preload[program]=1
-command[qt_floor]="$tools/bench_min_qt_window"
-preload[qt_floor]=1
-command[qt_text]="$tools/bench_min_qt_window"
-preload[qt_text]=1
-command[xlib_floor]="$tools/bench_min_xlib_window"
-preload[xlib_floor]=0
+measure() { # name, program, 1 when it takes the first-frame probe
+    names+=("$1")
+    command[$1]=$2
+    preload[$1]=$3
+}
+measure program "$bin/BMI-Trevala" 1
+measure qt_floor "$tools/bench_min_qt_window" 1
+measure qt_text "$tools/bench_min_qt_window" 1
+measure xlib_floor "$tools/bench_min_xlib_window" 0
 if [[ -x "$bin/BMI-Trevala-help" && -f "$bin/BMI-Trevala.chm" ]]; then
-    names+=(viewer)
-    command[viewer]="$bin/BMI-Trevala-help"
-    preload[viewer]=1
+    measure viewer "$bin/BMI-Trevala-help" 1
 else
     echo "startup.sh: no help viewer or help file in $bin; measuring without it" >&2
 fi
 if [[ -n "${BASELINE_BIN:-}" ]]; then
-    names+=(base_program)
-    command[base_program]="$BASELINE_BIN/BMI-Trevala"
-    preload[base_program]=1
+    measure base_program "$BASELINE_BIN/BMI-Trevala" 1
     if [[ -x "$BASELINE_BIN/BMI-Trevala-help" && -f "$BASELINE_BIN/BMI-Trevala.chm" ]]; then
-        names+=(base_viewer)
-        command[base_viewer]="$BASELINE_BIN/BMI-Trevala-help"
-        preload[base_viewer]=1
+        measure base_viewer "$BASELINE_BIN/BMI-Trevala-help" 1
     fi
 fi
 target_of() { # name: the command line to start
