@@ -1,7 +1,6 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 
 #include "calc/FeetInches.h"
-#include "calc/Measurement.h"
 #include "platform/Controls.h"
 #include "platform/Design.h"
 #include "platform/KeyRouting.h"
@@ -151,7 +150,7 @@ void frmFtToInches::cmdClose_Click() {
     const calc::FeetInchesOutcome outcome = calc::FeetAndInchesToInches(
         m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
     if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
-        m_platform.MsgBox(this, ProblemPrompt(*problem), calc::kStyleExclamation);
+        m_platform.MsgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);
         return;
     }
     // The height first, then the unit: selecting the unit blanks the result display.

@@ -6,8 +6,6 @@
 namespace bmi {
 
 namespace {
-constexpr int kDisplayTopic = 0;
-constexpr int kStyleExclamation = 48;
 // Where a user without a help viewer is sent to get one, on our own site.
 constexpr const char* kDownloadPage = "/download/";
 } // namespace
@@ -16,7 +14,7 @@ void ShowHelp(Platform& platform, QWidget* mainWindow) {
     // No separator is added or removed: a program at the root gives "//BMI-Trevala.chm".
     const QString path = platform.AppPath() + QStringLiteral("/BMI-Trevala.chm");
     const QString request = path + QStringLiteral(">") + QStringLiteral("Main");
-    const int error = platform.HtmlHelp(mainWindow, request, kDisplayTopic, 0);
+    const int error = platform.ShowHelp(request);
     if (error != kErrFileNotFound)
         return;
     const QString lineBreak = QStringLiteral("\r\n");
@@ -26,7 +24,7 @@ void ShowHelp(Platform& platform, QWidget* mainWindow) {
             QStringLiteral("only if you have Microsoft Internet Explorer 4.01 or later.") +
             lineBreak + QStringLiteral("Get a free download from ") +
             QString::fromLatin1(kMakerSite) + QString::fromLatin1(kDownloadPage),
-        kStyleExclamation);
+        MessageIcon::Exclamation);
 }
 
 } // namespace bmi

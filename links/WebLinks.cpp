@@ -9,8 +9,6 @@ namespace {
 // The shell documents every result of 32 or less as a failure (31: no handler for the
 // address), so anything below 33 is reported.
 constexpr std::int32_t kFirstSuccess = 33;
-constexpr int kShowNormal = 1;
-constexpr int kStyleExclamation = 48;
 } // namespace
 
 QString MakerPageUrl(const char* page) {
@@ -18,9 +16,7 @@ QString MakerPageUrl(const char* page) {
 }
 
 void OpenWebPage(Platform& platform, QWidget* owner, const QString& address) {
-    const std::int32_t result =
-        platform.ShellExecute(owner, QStringLiteral("Open"), address, QString(QLatin1String("")),
-                              platform.AppPath(), kShowNormal);
+    const std::int32_t result = platform.OpenWebPage(address);
     if (result >= kFirstSuccess)
         return;
     platform.MsgBox(owner,
@@ -28,7 +24,7 @@ void OpenWebPage(Platform& platform, QWidget* owner, const QString& address) {
                         QStringLiteral(" had a problem running your web browser. You should "
                                        "check that your browser is correctly installed.(Error") +
                         QString::number(result) + QLatin1Char(')'),
-                    kStyleExclamation, QStringLiteral("Browser Unavailable"));
+                    MessageIcon::Exclamation, QStringLiteral("Browser Unavailable"));
 }
 
 } // namespace bmi

@@ -49,6 +49,13 @@ int characterCode(const QKeyEvent* k) {
     return text.at(0).unicode();
 }
 
+// The core names a refusal's box by its style number; anything but the information style
+// shows the exclamation icon.
+MessageIcon iconOf(const calc::Rejection& rejection) {
+    return rejection.Style == calc::kStyleInformation ? MessageIcon::Information
+                                                      : MessageIcon::Exclamation;
+}
+
 } // namespace
 
 frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
@@ -165,7 +172,7 @@ void frmBMI::cmdCalculate_Click() {
         calc::ValidateAndConvert(utf8(m_c.txtHT->text()), utf8(m_c.cmbHT->Text()),
                                  utf8(m_c.txtWT->text()), utf8(m_c.cmbWT->Text()));
     if (const auto* rejection = std::get_if<calc::Rejection>(&v)) {
-        m_platform.MsgBox(this, QString::fromStdString(rejection->Prompt), rejection->Style);
+        m_platform.MsgBox(this, QString::fromStdString(rejection->Prompt), iconOf(*rejection));
         return;
     }
     ShowResult(calc::ComputeBMI(std::get<calc::MetricEntry>(v)));

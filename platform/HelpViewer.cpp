@@ -29,10 +29,9 @@ int LaunchHelpViewer(const QString& appDir, const QString& request) {
     return 0;
 }
 
-// The viewer makes its own top-level window, so the calling window is not needed, and it
-// opens the file's default topic, the only command this program gives.
-int QtPlatform::HtmlHelp(QWidget* /*caller*/, const QString& request, int /*command*/,
-                         int /*data*/) {
+// The viewer makes its own top-level window and opens the file's default topic, the only
+// one this program asks for.
+int QtPlatform::ShowHelp(const QString& request) {
     return LaunchHelpViewer(AppPath(), request);
 }
 

@@ -18,13 +18,16 @@ inline const QString kAppTitle = QStringLiteral("BMI-Trevala");
 // 0 when the viewer was started, 53 when it cannot be found, anything else otherwise.
 inline constexpr int kErrFileNotFound = 53;
 
+// The icon beside a message box's text.
+enum class MessageIcon { Exclamation, Information };
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Modal box with one OK button; style 48 warning icon, 64 information icon.
-    // Lines in prompt are joined by "\r\n". An empty title means the application title.
-    virtual void MsgBox(QWidget* parent, const QString& prompt, int style,
+    // Modal box with one OK button. Lines in prompt are joined by "\r\n". An empty title
+    // means the application title.
+    virtual void MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                         const QString& title = {}) = 0;
     virtual void Beep() = 0;
 
@@ -32,15 +35,14 @@ public:
     virtual QString AppPath() const = 0;
     QString AppTitle() const { return kAppTitle; }
 
-    // Opens file with the desktop's handler. Above 32 means started; 32 or less is an
-    // error code in the shell's numbering.
-    virtual std::int32_t ShellExecute(QWidget* owner, const QString& operation, const QString& file,
-                                      const QString& parameters, const QString& directory,
-                                      int showCommand) = 0;
+    // Opens url in the user's browser, started in AppPath(). Above 32 means started; 32 or
+    // less is an error code in the shell's numbering.
+    virtual std::int32_t OpenWebPage(const QString& url) = 0;
 
-    // Hands request ("path>window") to our help viewer. Returns the error number of a
-    // failed call (kErrFileNotFound when the viewer is missing), 0 otherwise.
-    virtual int HtmlHelp(QWidget* caller, const QString& request, int command, int data) = 0;
+    // Hands request ("path>window") to our help viewer, which opens the file's default
+    // topic. Returns the error number of a failed call (kErrFileNotFound when the viewer
+    // is missing), 0 otherwise.
+    virtual int ShowHelp(const QString& request) = 0;
 
     // The system's hand pointer, or nothing when it cannot be loaded.
     virtual std::optional<QCursor> LoadHandCursor() = 0;

@@ -6,10 +6,11 @@
 
 namespace bmi {
 
-void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, int style, const QString& title) {
+void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
+                        const QString& title) {
     QMessageBox box(parent);
     box.setWindowTitle(title.isEmpty() ? AppTitle() : title);
-    box.setIcon(style == 64 ? QMessageBox::Information : QMessageBox::Warning);
+    box.setIcon(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning);
     // Our prompts use "\r\n" between lines; a lone "\r" would show as a stray glyph.
     QString text = prompt;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

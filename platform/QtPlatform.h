@@ -7,14 +7,12 @@ namespace bmi {
 // The real thing: Qt message boxes and beep, xdg-open, our help viewer program.
 class QtPlatform final : public Platform {
 public:
-    void MsgBox(QWidget* parent, const QString& prompt, int style,
+    void MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                 const QString& title = {}) override;
     void Beep() override;
     QString AppPath() const override;
-    std::int32_t ShellExecute(QWidget* owner, const QString& operation, const QString& file,
-                              const QString& parameters, const QString& directory,
-                              int showCommand) override;
-    int HtmlHelp(QWidget* caller, const QString& request, int command, int data) override;
+    std::int32_t OpenWebPage(const QString& url) override;
+    int ShowHelp(const QString& request) override;
     std::optional<QCursor> LoadHandCursor() override;
     void SetCursor(QWidget* widget, const QCursor& cursor) override;
 };
@@ -31,6 +29,10 @@ inline const QString kHelpViewerProgram = QStringLiteral("BMI-Trevala-help");
 // 0, or the errno of the failure: ENOENT when the program, its interpreter or the
 // directory is missing, EINVAL for a text no argument can carry.
 int StartProgram(const QString& program, const QString& argument, const QString& directory);
+
+// Opens address with xdg-open, started in directory, and waits a moment for its verdict.
+// Returns the outcome in the shell's numbering: above 32 means started.
+std::int32_t OpenAddress(const QString& address, const QString& directory);
 
 // Starts the help viewer of appDir with request as its only argument and does not wait
 // for it. Returns 0 when it started, kErrFileNotFound when appDir holds no viewer,

@@ -2,6 +2,16 @@
 
 #include <QtGlobal>
 
+#include <cstdint>
+
+namespace bmi {
+namespace {
+// Results in the shell's numbering that every desktop can give.
+constexpr std::int32_t kStarted = 42;
+constexpr std::int32_t kNoAssociation = 31;
+} // namespace
+} // namespace bmi
+
 #if defined(Q_OS_UNIX)
 
 #include <QFile>
@@ -62,24 +72,18 @@ extern char** environ;
 //   an address holding a NUL, which no argument can carry 2  file not found
 //   an address beginning with "-", which xdg-open would
 //   take for an option                                    2  file not found
-//   an operation other than "open" (any case; none means
-//   "open"), which xdg-open cannot do                    31  no association
-// The owner window and the show command have no meaning here: the browser makes and
-// places its own window. xdg-open takes no parameters beyond the address, so the
-// parameters text is not passed on (it is always empty for a web address anyway).
+// The browser makes and places its own window, so no window of ours is involved.
 
 namespace bmi {
 
 namespace {
 
-constexpr std::int32_t kStarted = 42;
 constexpr std::int32_t kOutOfResources = 0;
 constexpr std::int32_t kFileNotFound = 2;
 constexpr std::int32_t kAccessDenied = 5;
 constexpr std::int32_t kOutOfMemory = 8;
 constexpr std::int32_t kBadArguments = 27;
 constexpr std::int32_t kRequestFailed = 29;
-constexpr std::int32_t kNoAssociation = 31;
 
 constexpr std::chrono::milliseconds kVerdictWait{1000};
 
@@ -224,21 +228,17 @@ int StartProgram(const QString& program, const QString& argument, const QString&
                         QFile::encodeName(directory), watch);
 }
 
-std::int32_t QtPlatform::ShellExecute(QWidget* /*owner*/, const QString& operation,
-                                      const QString& file, const QString& /*parameters*/,
-                                      const QString& directory, int /*showCommand*/) {
-    if (!operation.isEmpty() && operation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
-        return kNoAssociation;
+std::int32_t OpenAddress(const QString& address, const QString& directory) {
     // An argument cannot hold a NUL; cut short it would name another address. One that
     // begins with "-" would reach xdg-open as an option, and "--version" succeeds.
-    if (file.contains(QChar(u'\0')) || file.startsWith(QLatin1Char('-')))
+    if (address.contains(QChar(u'\0')) || address.startsWith(QLatin1Char('-')))
         return kFileNotFound;
     const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (xdgOpen.isEmpty())
         return kFileNotFound;
 
     std::shared_ptr<ChildWatch> watch;
-    const int error = SpawnWatched(QFile::encodeName(xdgOpen), file.toLocal8Bit(),
+    const int error = SpawnWatched(QFile::encodeName(xdgOpen), address.toLocal8Bit(),
                                    QFile::encodeName(directory), watch);
     if (error != 0)
         return FromErrno(error);
@@ -268,13 +268,18 @@ int StartProgram(const QString& program, const QString& argument, const QString&
 }
 
 // Without xdg-open the desktop's own opener is all there is; it reports no reason.
-std::int32_t QtPlatform::ShellExecute(QWidget*, const QString& operation, const QString& file,
-                                      const QString&, const QString&, int) {
-    if (!operation.isEmpty() && operation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
-        return 31;
-    return QDesktopServices::openUrl(QUrl(file)) ? 42 : 31;
+std::int32_t OpenAddress(const QString& address, const QString& /*directory*/) {
+    return QDesktopServices::openUrl(QUrl(address)) ? kStarted : kNoAssociation;
 }
 
 } // namespace bmi
 
 #endif
+
+namespace bmi {
+
+std::int32_t QtPlatform::OpenWebPage(const QString& url) {
+    return OpenAddress(url, AppPath());
+}
+
+} // namespace bmi

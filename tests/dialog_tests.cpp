@@ -450,7 +450,7 @@ TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     EXPECT_EQ(c.cmbHT->Text(), QStringLiteral("centimeters"));
     EXPECT_EQ(c.lblBMI->Caption(), caption);
     ASSERT_EQ(platform.msgBoxes.size(), 1u);
-    EXPECT_EQ(platform.msgBoxes[0].style, 48);
+    EXPECT_EQ(platform.msgBoxes[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(platform.msgBoxes[0].title, QStringLiteral("BMI-Trevala"));
     EXPECT_TRUE(platform.msgBoxes[0].prompt.contains(QLatin1String(row.names)))
         << platform.msgBoxes[0].prompt.toStdString();

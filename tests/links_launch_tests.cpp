@@ -117,10 +117,8 @@ protected:
     void FakeXdgOpen(const QByteArray& body) {
         WriteProgram(File("xdg-open"), "#!/bin/sh\n" + RecordStart(m_record) + body + '\n');
     }
-    std::int32_t Open(const QString& address, const QString& operation = QStringLiteral("Open"),
-                      const QString& directory = {}) {
-        return m_platform.ShellExecute(nullptr, operation, address, QString(QLatin1String("")),
-                                       directory.isNull() ? m_work.path() : directory, 1);
+    std::int32_t Open(const QString& address, const QString& directory = {}) {
+        return OpenAddress(address, directory.isNull() ? m_work.path() : directory);
     }
     Started Start() const { return ReadStart(m_record); }
 
@@ -170,11 +168,10 @@ TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
     EXPECT_FALSE(QFileInfo::exists(planted));
 }
 
-TEST_F(RealShell, OnlyOpeningIsOffered) {
+TEST_F(RealShell, AWebPageOpensInTheProgramsDirectory) {
     FakeXdgOpen("exit 0");
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("print")), 31);
-    EXPECT_FALSE(QFileInfo::exists(m_record));
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("OPEN")), 42);
+    EXPECT_EQ(m_platform.OpenWebPage(QStringLiteral("https://www.trevala.example/")), 42);
+    EXPECT_EQ(Start().cwd, QFileInfo(m_platform.AppPath()).canonicalFilePath());
 }
 
 TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
@@ -207,9 +204,7 @@ TEST_F(RealShell, StartFailuresMapFromTheirCause) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         WriteProgram(File("xdg-open"), row.program);
-        EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), QStringLiteral("Open"),
-                       row.directory),
-                  row.result);
+        EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), row.directory), row.result);
     }
     EXPECT_TRUE(ZombieChildren().empty());
 }

@@ -110,10 +110,10 @@ TEST_F(KeysTest, EnterOnACommandButtonClicksThatButton) {
     QSignalSpy calculate(button("cmdCalculate"), &QPushButton::clicked);
     focusOn("cmdHLP");
     press(Qt::Key_Return);
-    EXPECT_EQ(m_platform.helpCalls.size(), 1u);
+    EXPECT_EQ(m_platform.helpRequests.size(), 1u);
     focusOn("cmdHomePage");
     press(Qt::Key_Enter);
-    EXPECT_EQ(m_platform.shellCalls.size(), 1u);
+    EXPECT_EQ(m_platform.webPagesOpened.size(), 1u);
     EXPECT_EQ(calculate.count(), 0);
     EXPECT_TRUE(m_platform.msgBoxes.empty());
 
@@ -453,7 +453,7 @@ TEST_F(KeysTest, DeleteErasesAUnitAndCalculateThenRefusesIt) {
     EXPECT_EQ(m_platform.beeps, 0);
     press(Qt::Key_Return);
     ASSERT_EQ(m_platform.msgBoxes.size(), 1u);
-    EXPECT_EQ(m_platform.msgBoxes[0].style, 64);
+    EXPECT_EQ(m_platform.msgBoxes[0].icon, MessageIcon::Information);
     EXPECT_TRUE(m_platform.msgBoxes[0].prompt.contains(
         QStringLiteral("The units must be either inches or centimeters.")));
     EXPECT_TRUE(resultIsIdle());

@@ -80,12 +80,14 @@ TEST_F(MainWindowTest, ResultColourIsReadFromTheBandAtThatMoment) {
 
 // ---- Refused entries ---------------------------------------------------------------
 
+constexpr MessageIcon kExclamation = MessageIcon::Exclamation;
+
 struct RefuseRow {
     const char* what;
     const char* height;
     const char* weight;
     bool eraseWeightUnit;
-    int style;
+    MessageIcon icon;
 
     friend void PrintTo(const RefuseRow& row, std::ostream* os) { *os << row.what; }
 };
@@ -116,7 +118,7 @@ TEST_P(Refused, OneMessageAndNothingElseChanges) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
 
     ASSERT_EQ(m_platform.msgBoxes.size(), 1u);
-    EXPECT_EQ(m_platform.msgBoxes[0].style, row.style);
+    EXPECT_EQ(m_platform.msgBoxes[0].icon, row.icon);
     EXPECT_EQ(m_platform.msgBoxes[0].title, QStringLiteral("BMI-Trevala"));
     EXPECT_EQ(txtHT()->text(), QString::fromLatin1(row.height));
     EXPECT_EQ(txtWT()->text(), QString::fromLatin1(row.weight));
@@ -134,13 +136,14 @@ TEST_P(Refused, OneMessageAndNothingElseChanges) {
     EXPECT_EQ(m_platform.beeps, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, Refused,
-                         ::testing::Values(RefuseRow{"NoHeight", "", "154", false, 48},
-                                           RefuseRow{"HeightTooLow", "89.9", "154", false, 48},
-                                           RefuseRow{"WeightTooHigh", "170", "800.5", false, 48},
-                                           RefuseRow{"LonePoint", ".", "154", false, 48},
-                                           RefuseRow{"ErasedUnit", "170", "154", true, 64}),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, Refused,
+    ::testing::Values(RefuseRow{"NoHeight", "", "154", false, kExclamation},
+                      RefuseRow{"HeightTooLow", "89.9", "154", false, kExclamation},
+                      RefuseRow{"WeightTooHigh", "170", "800.5", false, kExclamation},
+                      RefuseRow{"LonePoint", ".", "154", false, kExclamation},
+                      RefuseRow{"ErasedUnit", "170", "154", true, MessageIcon::Information}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 // ---- Result display and slider -----------------------------------------------------
 

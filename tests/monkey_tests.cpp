@@ -112,9 +112,14 @@ const ExpectedCalculation* FindExpected(const Entries& e) {
     return nullptr;
 }
 
-const DesignRefusal* FindRefusal(const QString& prompt, int style) {
+// The design's style numbers name the icon: 48 the exclamation, 64 the information.
+MessageIcon IconOfStyle(int style) {
+    return style == kStyleExclamation ? MessageIcon::Exclamation : MessageIcon::Information;
+}
+
+const DesignRefusal* FindRefusal(const QString& prompt, MessageIcon icon) {
     for (const DesignRefusal& refusal : kDesignRefusals)
-        if (prompt == QString::fromUtf8(refusal.prompt) && style == refusal.style)
+        if (prompt == QString::fromUtf8(refusal.prompt) && icon == IconOfStyle(refusal.style))
             return &refusal;
     return nullptr;
 }
@@ -292,8 +297,8 @@ private:
 
     void MarkPlatform() {
         m_boxMark = m_platform.msgBoxes.size();
-        m_helpMark = m_platform.helpCalls.size();
-        m_shellMark = m_platform.shellCalls.size();
+        m_helpMark = m_platform.helpRequests.size();
+        m_shellMark = m_platform.webPagesOpened.size();
     }
     std::size_t NewBoxes() const { return m_platform.msgBoxes.size() - m_boxMark; }
 
@@ -336,9 +341,9 @@ private:
         if (NewBoxes() != 0)
             return Fail("a message box without a click that asks for it: '" +
                         m_platform.msgBoxes.back().prompt.toStdString() + "'");
-        if (m_platform.helpCalls.size() != m_helpMark)
+        if (m_platform.helpRequests.size() != m_helpMark)
             return Fail("a help call without a Help click");
-        if (m_platform.shellCalls.size() != m_shellMark)
+        if (m_platform.webPagesOpened.size() != m_shellMark)
             return Fail("a shell call without a link click");
         if (c().imgAD->BorderStyle() != m_border)
             return Fail("the advert's border is " + std::to_string(c().imgAD->BorderStyle()) +
@@ -365,7 +370,7 @@ private:
         if (NewBoxes() == 1) {
             ++m_refusalBoxes;
             const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
-            const DesignRefusal* refusal = FindRefusal(box.prompt, box.style);
+            const DesignRefusal* refusal = FindRefusal(box.prompt, box.icon);
             if (!refusal)
                 Fail("Calculate refused the entries saying '" + box.prompt.toStdString() + "'");
             else if (expected &&
@@ -400,14 +405,14 @@ private:
         ++m_clicks[kOnHelp];
         if (m_failed)
             return;
-        const std::size_t calls = m_platform.helpCalls.size() - m_helpMark;
+        const std::size_t calls = m_platform.helpRequests.size() - m_helpMark;
         const bool failing = m_platform.helpError == kErrFileNotFound;
         if (calls != 1)
             Fail("a Help click made " + std::to_string(calls) + " help calls");
         else if (NewBoxes() != (failing ? 1u : 0u))
             Fail("help answered " + std::to_string(m_platform.helpError) + ", the click showed " +
                  std::to_string(NewBoxes()) + " message boxes");
-        else if (failing && (m_platform.msgBoxes.back().style != kStyleExclamation ||
+        else if (failing && (m_platform.msgBoxes.back().icon != MessageIcon::Exclamation ||
                              m_platform.msgBoxes.back().title != kAppTitle))
             Fail("the missing help viewer is told in a box of the wrong kind");
         m_helpBoxes += failing ? 1 : 0;
@@ -418,15 +423,15 @@ private:
         ++m_clicks[link];
         if (m_failed)
             return;
-        const std::size_t calls = m_platform.shellCalls.size() - m_shellMark;
+        const std::size_t calls = m_platform.webPagesOpened.size() - m_shellMark;
         const std::int32_t answer = m_platform.shellResult;
         const bool failing = answer < kShellFirstSuccess;
         if (calls != 1) {
             Fail(std::string("a ") + kClickableNames[link] + " click made " +
                  std::to_string(calls) + " shell calls");
-        } else if (m_platform.shellCalls.back().file != kMakerSite + QLatin1String(page)) {
+        } else if (m_platform.webPagesOpened.back() != kMakerSite + QLatin1String(page)) {
             Fail(std::string(kClickableNames[link]) + " opened " +
-                 m_platform.shellCalls.back().file.toStdString());
+                 m_platform.webPagesOpened.back().toStdString());
         } else if (NewBoxes() != (failing ? 1u : 0u)) {
             Fail("the shell answered " + std::to_string(answer) + ", the click showed " +
                  std::to_string(NewBoxes()) + " message boxes");
@@ -447,8 +452,8 @@ private:
             return;
         if (m_window->feetInchesDialog() != nullptr)
             Fail("the dialog outlived its closing");
-        else if (m_platform.helpCalls.size() != m_helpMark ||
-                 m_platform.shellCalls.size() != m_shellMark)
+        else if (m_platform.helpRequests.size() != m_helpMark ||
+                 m_platform.webPagesOpened.size() != m_shellMark)
             Fail("the dialog made a help or shell call");
         if (c().txtHT->text() != m_heightBeforeDialog)
             ++m_dialogWrites;

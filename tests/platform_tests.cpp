@@ -18,7 +18,7 @@ struct SeenBox {
 };
 
 // Runs MsgBox and reads the box while it is up, then closes it as the user would.
-SeenBox showAndRead(const QString& prompt, int style, const QString& title) {
+SeenBox showAndRead(const QString& prompt, bmi::MessageIcon icon, const QString& title) {
     SeenBox seen;
     bmi::test::answerNextModal([&seen](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -29,13 +29,13 @@ SeenBox showAndRead(const QString& prompt, int style, const QString& title) {
         box->button(QMessageBox::Ok)->click();
     });
     bmi::QtPlatform platform;
-    platform.MsgBox(nullptr, prompt, style, title);
+    platform.MsgBox(nullptr, prompt, icon, title);
     return seen;
 }
 
 struct BoxRow {
     const char* name;
-    int style;
+    bmi::MessageIcon icon;
     QString title;
     QString expectedTitle;
     QMessageBox::Icon expectedIcon;
@@ -45,10 +45,10 @@ struct BoxRow {
 
 class MessageBoxTest : public testing::TestWithParam<BoxRow> {};
 
-TEST_P(MessageBoxTest, ShowsOneOkButtonWithTheStylesIconAndTitle) {
+TEST_P(MessageBoxTest, ShowsOneOkButtonWithTheIconAndTitle) {
     const BoxRow& row = GetParam();
     const SeenBox seen =
-        showAndRead(QStringLiteral("first line\r\nsecond line"), row.style, row.title);
+        showAndRead(QStringLiteral("first line\r\nsecond line"), row.icon, row.title);
     ASSERT_TRUE(seen.seen);
     EXPECT_EQ(seen.title, row.expectedTitle);
     EXPECT_EQ(seen.icon, row.expectedIcon);
@@ -59,11 +59,19 @@ TEST_P(MessageBoxTest, ShowsOneOkButtonWithTheStylesIconAndTitle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, MessageBoxTest,
-    testing::Values(
-        BoxRow{"Warning", 48, {}, QStringLiteral("BMI-Trevala"), QMessageBox::Warning},
-        BoxRow{"Information", 64, {}, QStringLiteral("BMI-Trevala"), QMessageBox::Information},
-        BoxRow{"OwnTitle", 48, QStringLiteral("Browser Unavailable"),
-               QStringLiteral("Browser Unavailable"), QMessageBox::Warning}),
+    testing::Values(BoxRow{"Warning",
+                           bmi::MessageIcon::Exclamation,
+                           {},
+                           QStringLiteral("BMI-Trevala"),
+                           QMessageBox::Warning},
+                    BoxRow{"Information",
+                           bmi::MessageIcon::Information,
+                           {},
+                           QStringLiteral("BMI-Trevala"),
+                           QMessageBox::Information},
+                    BoxRow{"OwnTitle", bmi::MessageIcon::Exclamation,
+                           QStringLiteral("Browser Unavailable"),
+                           QStringLiteral("Browser Unavailable"), QMessageBox::Warning}),
     [](const testing::TestParamInfo<BoxRow>& info) { return std::string(info.param.name); });
 
 TEST(DirectoryOf, KeepsTheRootsSlashOnly) {

@@ -2,21 +2,20 @@
 
 namespace bmi::test {
 
-void RecordingPlatform::MsgBox(QWidget*, const QString& prompt, int style, const QString& title) {
-    msgBoxes.push_back({prompt, style, title.isEmpty() ? AppTitle() : title});
+void RecordingPlatform::MsgBox(QWidget*, const QString& prompt, MessageIcon icon,
+                               const QString& title) {
+    msgBoxes.push_back({prompt, icon, title.isEmpty() ? AppTitle() : title});
     if (onMsgBox)
         onMsgBox(msgBoxes.back());
 }
 
-std::int32_t RecordingPlatform::ShellExecute(QWidget* owner, const QString& operation,
-                                             const QString& file, const QString& parameters,
-                                             const QString& directory, int showCommand) {
-    shellCalls.push_back({operation, file, parameters, directory, showCommand, owner});
+std::int32_t RecordingPlatform::OpenWebPage(const QString& url) {
+    webPagesOpened.push_back(url);
     return shellResult;
 }
 
-int RecordingPlatform::HtmlHelp(QWidget* caller, const QString& request, int command, int data) {
-    helpCalls.push_back({request, command, data, caller});
+int RecordingPlatform::ShowHelp(const QString& request) {
+    helpRequests.push_back(request);
     return helpError;
 }
 
@@ -34,8 +33,8 @@ void RecordingPlatform::SetCursor(QWidget*, const QCursor& cursor) {
 void RecordingPlatform::reset() {
     msgBoxes.clear();
     beeps = 0;
-    shellCalls.clear();
-    helpCalls.clear();
+    webPagesOpened.clear();
+    helpRequests.clear();
     cursorLoads = 0;
     cursorsSet.clear();
 }

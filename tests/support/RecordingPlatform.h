@@ -11,32 +11,18 @@ namespace bmi::test {
 
 struct RecordedMsgBox {
     QString prompt;
-    int style = 0;
+    MessageIcon icon = MessageIcon::Exclamation;
     QString title; // as the user would see it: the application title when none given
-};
-
-struct RecordedShell {
-    QString operation, file, parameters, directory;
-    int showCommand = 0;
-    QWidget* owner = nullptr;
-};
-
-struct RecordedHelp {
-    QString request;
-    int command = 0, data = 0;
-    QWidget* caller = nullptr;
 };
 
 class RecordingPlatform final : public Platform {
 public:
-    void MsgBox(QWidget* parent, const QString& prompt, int style,
+    void MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                 const QString& title = {}) override;
     void Beep() override { ++beeps; }
     QString AppPath() const override { return appPath; }
-    std::int32_t ShellExecute(QWidget* owner, const QString& operation, const QString& file,
-                              const QString& parameters, const QString& directory,
-                              int showCommand) override;
-    int HtmlHelp(QWidget* caller, const QString& request, int command, int data) override;
+    std::int32_t OpenWebPage(const QString& url) override;
+    int ShowHelp(const QString& request) override;
     std::optional<QCursor> LoadHandCursor() override;
     void SetCursor(QWidget* widget, const QCursor& cursor) override;
 
@@ -53,8 +39,8 @@ public:
     // Record.
     std::vector<RecordedMsgBox> msgBoxes;
     int beeps = 0;
-    std::vector<RecordedShell> shellCalls;
-    std::vector<RecordedHelp> helpCalls;
+    std::vector<QString> webPagesOpened;
+    std::vector<QString> helpRequests;
     int cursorLoads = 0;
     std::vector<Qt::CursorShape> cursorsSet;
 };
