@@ -4,7 +4,7 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
-#include "tests/main_window_fixture.h"
+#include "tests/support/MainWindowTest.h"
 #include "tests/support/RecordingPlatform.h"
 
 #include <QAccessible>

@@ -3,8 +3,7 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/RecordingPlatform.h"
+#include "tests/support/MainWindowTest.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,8 +22,6 @@
 
 namespace bmi {
 namespace {
-
-using test::RecordingPlatform;
 
 enum class Trigger {
     Mouse,          // click on the Enter button
@@ -99,12 +96,9 @@ void Press(frmFtToInches& dialog, Trigger trigger) {
     }
 }
 
-class DialogTest : public testing::Test {
+class DialogTest : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        window.show();
-        window.activateWindow();
-    }
+    const MainControls& c() { return window().controls(); }
 
     struct Opening {
         bool ran = false;
@@ -118,8 +112,8 @@ protected:
     // failing test can't hang.
     Opening Open(const std::function<void(frmFtToInches&)>& act) {
         Opening opening;
-        QTimer::singleShot(0, &window, [&] {
-            frmFtToInches* dialog = window.feetInchesDialog();
+        test::answerNextModal([&](QWidget*) {
+            frmFtToInches* dialog = window().feetInchesDialog();
             if (!dialog)
                 return;
             opening.ran = true;
@@ -131,30 +125,26 @@ protected:
             if (dialog->isVisible())
                 dialog->close();
         });
-        c.CmdDetail->click();
+        c().CmdDetail->click();
         return opening;
     }
 
     // A result on screen for 170 centimeters and 70 kilograms.
     void ShowMetricResult() {
-        c.txtHT->setText(QStringLiteral("170"));
-        c.cmbHT->SelectEntry(1);
-        c.txtWT->setText(QStringLiteral("70"));
-        c.cmbWT->SelectEntry(1);
-        c.cmdCalculate->click();
-        ASSERT_FALSE(c.lblBMI->Caption().isEmpty());
-        ASSERT_TRUE(platform.msgBoxes.empty());
+        c().txtHT->setText(QStringLiteral("170"));
+        c().cmbHT->SelectEntry(1);
+        c().txtWT->setText(QStringLiteral("70"));
+        c().cmbWT->SelectEntry(1);
+        c().cmdCalculate->click();
+        ASSERT_FALSE(c().lblBMI->Caption().isEmpty());
+        ASSERT_TRUE(m_platform.msgBoxes.empty());
     }
-
-    RecordingPlatform platform;
-    frmBMI window{platform};
-    const MainControls& c = window.controls();
 };
 
 // ---- Start-up and design --------------------------------------------------------
 
 TEST_F(DialogTest, ExistsHiddenAndParentlessFromStartUp) {
-    frmFtToInches* dialog = window.feetInchesDialog();
+    frmFtToInches* dialog = window().feetInchesDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->parentWidget(), nullptr);
@@ -163,7 +153,7 @@ TEST_F(DialogTest, ExistsHiddenAndParentlessFromStartUp) {
 }
 
 TEST_F(DialogTest, IsAFixedToolWindowWithACloseBoxOnly) {
-    frmFtToInches& dialog = *window.feetInchesDialog();
+    frmFtToInches& dialog = *window().feetInchesDialog();
     const Qt::WindowFlags flags = dialog.windowFlags();
     EXPECT_EQ(dialog.windowType(), Qt::Tool);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -186,7 +176,7 @@ class DialogDesignTest : public DialogTest, public testing::WithParamInterface<P
 
 TEST_P(DialogDesignTest, ControlLiesWhereDesigned) {
     const PlacedControl& row = GetParam();
-    auto* w = window.feetInchesDialog()->findChild<QWidget*>(QString::fromLatin1(row.name));
+    auto* w = window().feetInchesDialog()->findChild<QWidget*>(QString::fromLatin1(row.name));
     ASSERT_NE(w, nullptr) << row.name;
     EXPECT_EQ(w->geometry(), row.pixels);
     EXPECT_EQ(w->toolTip(), QString::fromUtf8(row.toolTip));
@@ -200,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacedControl{"cmdClose", {132, 20, 65, 27}, ""}));
 
 TEST_F(DialogTest, ListsHoldTheirEntriesAndStartFromTheDesignTexts) {
-    const FeetInchesControls& d = window.feetInchesDialog()->controls();
+    const FeetInchesControls& d = window().feetInchesDialog()->controls();
     QStringList feet, inches;
     for (int i = 0; i < d.cmbFt->count(); ++i)
         feet << d.cmbFt->itemText(i);
@@ -215,7 +205,7 @@ TEST_F(DialogTest, ListsHoldTheirEntriesAndStartFromTheDesignTexts) {
 }
 
 TEST_F(DialogTest, OrangeFrameCoversAllButTheMagentaStripAtTheRight) {
-    frmFtToInches& dialog = *window.feetInchesDialog();
+    frmFtToInches& dialog = *window().feetInchesDialog();
     const QImage image = dialog.grab().toImage();
     ASSERT_EQ(image.size(), QSize(204, 61));
     EXPECT_EQ(QColor(image.pixel(10, 10)), QColor(0xFF, 0xC0, 0x80)); // &H0080C0FF
@@ -243,14 +233,14 @@ TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
 }
 
 TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
-    QPointer<frmFtToInches> first = window.feetInchesDialog();
+    QPointer<frmFtToInches> first = window().feetInchesDialog();
     // Close box after changing both lists.
     Open([](frmFtToInches& dialog) {
         Pick(*dialog.controls().cmbFt, 4);
         Type(*dialog.controls().cmbIn, "9\"");
     });
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(window.feetInchesDialog(), nullptr);
+    EXPECT_EQ(window().feetInchesDialog(), nullptr);
 
     // Enter after changing both lists.
     QStringList texts;
@@ -260,8 +250,8 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
         Pick(*dialog.controls().cmbIn, 10);
         Press(dialog, Trigger::Mouse);
     });
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("47"));
-    EXPECT_EQ(window.feetInchesDialog(), nullptr);
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("47"));
+    EXPECT_EQ(window().feetInchesDialog(), nullptr);
 
     Open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
@@ -304,12 +294,12 @@ TEST_P(DialogEnterTest, WritesTheInchesSelectsInchesAndCloses) {
     });
     EXPECT_TRUE(opening.ran);
     EXPECT_FALSE(opening.stayedOpen);
-    EXPECT_EQ(c.txtHT->text(), QString::fromLatin1(row.expected));
-    EXPECT_EQ(c.cmbHT->currentIndex(), 0);
-    EXPECT_EQ(c.cmbHT->Text(), QStringLiteral("inches"));
-    EXPECT_TRUE(c.lblBMI->Caption().isEmpty());
-    EXPECT_TRUE(platform.msgBoxes.empty());
-    EXPECT_EQ(window.feetInchesDialog(), nullptr);
+    EXPECT_EQ(c().txtHT->text(), QString::fromLatin1(row.expected));
+    EXPECT_EQ(c().cmbHT->currentIndex(), 0);
+    EXPECT_EQ(c().cmbHT->Text(), QStringLiteral("inches"));
+    EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
+    EXPECT_TRUE(m_platform.msgBoxes.empty());
+    EXPECT_EQ(window().feetInchesDialog(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -339,20 +329,20 @@ TEST_F(DialogTest, SelectingInchesAloneClearsAShownResult) {
         Type(*dialog.controls().cmbIn, "2\"");
         Press(dialog, Trigger::Mouse);
     });
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("170"));
-    EXPECT_EQ(c.cmbHT->Text(), QStringLiteral("inches"));
-    EXPECT_TRUE(c.lblBMI->Caption().isEmpty());
-    EXPECT_EQ(c.Slider1->Value(), 0);
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("170"));
+    EXPECT_EQ(c().cmbHT->Text(), QStringLiteral("inches"));
+    EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
+    EXPECT_EQ(c().Slider1->Value(), 0);
 }
 
 TEST_F(DialogTest, WritingTheHeightClearsAResultInInches) {
-    c.txtHT->setText(QStringLiteral("70"));
-    c.txtWT->setText(QStringLiteral("154"));
-    c.cmdCalculate->click();
-    ASSERT_EQ(c.lblBMI->Caption(), QStringLiteral("22.1"));
+    c().txtHT->setText(QStringLiteral("70"));
+    c().txtWT->setText(QStringLiteral("154"));
+    c().cmdCalculate->click();
+    ASSERT_EQ(c().lblBMI->Caption(), QStringLiteral("22.1"));
     Open([](frmFtToInches& dialog) { Press(dialog, Trigger::Mouse); });
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("60"));
-    EXPECT_TRUE(c.lblBMI->Caption().isEmpty());
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("60"));
+    EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
 }
 
 // ---- Keys and closings that write nothing ---------------------------------------
@@ -372,7 +362,7 @@ class DialogQuietTest : public DialogTest, public testing::WithParamInterface<Qu
 TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     const QuietRow& row = GetParam();
     ShowMetricResult();
-    const QString caption = c.lblBMI->Caption();
+    const QString caption = c().lblBMI->Caption();
     const Opening opening = Open([&](frmFtToInches& dialog) {
         Pick(*dialog.controls().cmbFt, 4);
         row.act(dialog);
@@ -384,11 +374,11 @@ TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     });
     EXPECT_TRUE(opening.ran);
     EXPECT_EQ(opening.stayedOpen, row.stays);
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("170"));
-    EXPECT_EQ(c.cmbHT->Text(), QStringLiteral("centimeters"));
-    EXPECT_EQ(c.lblBMI->Caption(), caption);
-    EXPECT_TRUE(platform.msgBoxes.empty());
-    EXPECT_EQ(window.feetInchesDialog(), nullptr);
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("170"));
+    EXPECT_EQ(c().cmbHT->Text(), QStringLiteral("centimeters"));
+    EXPECT_EQ(c().lblBMI->Caption(), caption);
+    EXPECT_TRUE(m_platform.msgBoxes.empty());
+    EXPECT_EQ(window().feetInchesDialog(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -439,21 +429,21 @@ class DialogRefusalTest : public DialogTest, public testing::WithParamInterface<
 TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     const RefusalRow& row = GetParam();
     ShowMetricResult();
-    const QString caption = c.lblBMI->Caption();
+    const QString caption = c().lblBMI->Caption();
     const Opening opening = Open([&](frmFtToInches& dialog) {
         Type(*dialog.controls().cmbFt, row.feet);
         Type(*dialog.controls().cmbIn, row.inches);
         Press(dialog, Trigger::Mouse);
     });
     EXPECT_TRUE(opening.stayedOpen);
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("170"));
-    EXPECT_EQ(c.cmbHT->Text(), QStringLiteral("centimeters"));
-    EXPECT_EQ(c.lblBMI->Caption(), caption);
-    ASSERT_EQ(platform.msgBoxes.size(), 1u);
-    EXPECT_EQ(platform.msgBoxes[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(platform.msgBoxes[0].title, QStringLiteral("BMI-Trevala"));
-    EXPECT_TRUE(platform.msgBoxes[0].prompt.contains(QLatin1String(row.names)))
-        << platform.msgBoxes[0].prompt.toStdString();
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("170"));
+    EXPECT_EQ(c().cmbHT->Text(), QStringLiteral("centimeters"));
+    EXPECT_EQ(c().lblBMI->Caption(), caption);
+    ASSERT_EQ(m_platform.msgBoxes.size(), 1u);
+    EXPECT_EQ(m_platform.msgBoxes[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(m_platform.msgBoxes[0].title, QStringLiteral("BMI-Trevala"));
+    EXPECT_TRUE(m_platform.msgBoxes[0].prompt.contains(QLatin1String(row.names)))
+        << m_platform.msgBoxes[0].prompt.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -472,12 +462,12 @@ TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
         Type(*dialog.controls().cmbFt, "six'");
         Press(dialog, Trigger::EscapeInFeet);
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(platform.msgBoxes.size(), 1u);
+        EXPECT_EQ(m_platform.msgBoxes.size(), 1u);
         Type(*dialog.controls().cmbFt, "6'");
         Press(dialog, Trigger::EscapeInFeet);
     });
-    EXPECT_EQ(c.txtHT->text(), QStringLiteral("72"));
-    EXPECT_EQ(platform.msgBoxes.size(), 1u);
+    EXPECT_EQ(c().txtHT->text(), QStringLiteral("72"));
+    EXPECT_EQ(m_platform.msgBoxes.size(), 1u);
 }
 
 TEST_F(DialogTest, AHeldEnterOrEscapeClicksOnce) {
@@ -488,12 +478,12 @@ TEST_F(DialogTest, AHeldEnterOrEscapeClicksOnce) {
             {d.cmbFt, Qt::Key_Escape}, {d.cmdClose, Qt::Key_Escape}, {d.cmdClose, Qt::Key_Return}};
         for (const auto& [target, key] : held) {
             target->setFocus();
-            platform.reset();
+            m_platform.reset();
             for (const bool repeat : {false, true, true}) {
                 QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
                 QApplication::sendEvent(target, &press);
             }
-            EXPECT_EQ(platform.msgBoxes.size(), 1u) << target->objectName().toStdString();
+            EXPECT_EQ(m_platform.msgBoxes.size(), 1u) << target->objectName().toStdString();
         }
         EXPECT_TRUE(dialog.isVisible());
     });
@@ -535,9 +525,9 @@ INSTANTIATE_TEST_SUITE_P(
 class DialogWindowPlaceTest : public DialogTest, public testing::WithParamInterface<QPoint> {};
 
 TEST_P(DialogWindowPlaceTest, LandsAtTheSamePlaceRelativeToTheMainWindow) {
-    window.move(GetParam());
-    const QPoint windowCorner = window.frameGeometry().topLeft();
-    const int border = (window.frameGeometry().width() - window.width()) / 2;
+    window().move(GetParam());
+    const QPoint windowCorner = window().frameGeometry().topLeft();
+    const int border = (window().frameGeometry().width() - window().width()) / 2;
     QPoint offset;
     Open([&](frmFtToInches& dialog) { offset = dialog.frameGeometry().topLeft() - windowCorner; });
     // (4050 + 300 + 30) / 15 across, (780 + 200) / 15 down, rounded.

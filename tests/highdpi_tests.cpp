@@ -4,7 +4,7 @@
 #include "feet_inches_dialog/frmFtToInches.h"
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
-#include "tests/support/RecordingPlatform.h"
+#include "tests/support/MainWindowTest.h"
 
 #include <QDir>
 #include <QImage>
@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-using bmi::frmBMI;
 
 double factor() {
     return qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
@@ -35,25 +33,18 @@ bool designedToClip(const QWidget* w) {
            w->objectName() == QLatin1String("Frame1");
 }
 
-class HighDpi : public ::testing::Test {
-protected:
-    bmi::test::RecordingPlatform platform;
-};
+class HighDpi : public bmi::test::MainWindowTest {};
 
 TEST_F(HighDpi, WindowScalesAsOnePicture) {
-    frmBMI window(platform);
-    window.show();
-    const QImage shot = window.grab().toImage();
+    const QImage shot = window().grab().toImage();
     saveShot(shot, QStringLiteral("main"));
     EXPECT_NEAR(shot.width(), 611 * factor(), 1.0);
     EXPECT_NEAR(shot.height(), 281 * factor(), 1.0);
-    EXPECT_EQ(window.size(), QSize(611, 281)); // logical size is the design's
+    EXPECT_EQ(window().size(), QSize(611, 281)); // logical size is the design's
 }
 
 TEST_F(HighDpi, VisibleControlsStayInsideTheirContainers) {
-    frmBMI window(platform);
-    window.show();
-    for (QWidget* w : window.findChildren<QWidget*>()) {
+    for (QWidget* w : window().findChildren<QWidget*>()) {
         if (!w->isVisible() || w->objectName().isEmpty() || designedToClip(w) ||
             !w->parentWidget() || w->isWindow())
             continue;
@@ -67,16 +58,14 @@ TEST_F(HighDpi, VisibleControlsStayInsideTheirContainers) {
 }
 
 TEST_F(HighDpi, CaptionsFitTheirControls) {
-    frmBMI window(platform);
-    window.show();
-    for (QLabel* label : window.findChildren<QLabel*>()) {
+    for (QLabel* label : window().findChildren<QLabel*>()) {
         if (!label->isVisible() || label->text().isEmpty() || designedToClip(label))
             continue;
         SCOPED_TRACE(label->objectName().toStdString());
         const QFontMetrics fm(label->font());
         EXPECT_LE(fm.horizontalAdvance(label->text()), label->width() + 1);
     }
-    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    for (QPushButton* button : window().findChildren<QPushButton*>()) {
         if (button->text().isEmpty())
             continue;
         SCOPED_TRACE(button->objectName().toStdString());
@@ -87,24 +76,20 @@ TEST_F(HighDpi, CaptionsFitTheirControls) {
 }
 
 TEST_F(HighDpi, BandsKeepTheirColoursAtScaledPixels) {
-    frmBMI window(platform);
-    window.show();
-    const QImage shot = window.grab().toImage();
-    const auto& bands = window.controls().lblColor;
+    const QImage shot = window().grab().toImage();
+    const auto& bands = window().controls().lblColor;
     for (const bmi::Label* band : bands) {
         SCOPED_TRACE(band->objectName().toStdString());
         // A point a quarter of the way in and near the top: clear of the centred caption
         // and of any tick line.
-        const QPoint logical = band->mapTo(&window, QPoint(band->width() / 4 + 1, 2));
+        const QPoint logical = band->mapTo(&window(), QPoint(band->width() / 4 + 1, 2));
         const QPoint device(int(logical.x() * factor() + 0.5), int(logical.y() * factor() + 0.5));
         EXPECT_EQ(QColor(shot.pixel(device)), band->BackColor());
     }
 }
 
 TEST_F(HighDpi, DialogScalesWithTheWindow) {
-    frmBMI window(platform);
-    window.show();
-    bmi::frmFtToInches* dialog = window.feetInchesDialog();
+    bmi::frmFtToInches* dialog = window().feetInchesDialog();
     ASSERT_NE(dialog, nullptr);
     dialog->show();
     const QImage shot = dialog->grab().toImage();

@@ -1,7 +1,6 @@
 # The main window driven as the user drives it: keys, clicks, and its pixels.
 bmi_add_test(main_window_tests
     SOURCES
-        main_window_fixture.h
         main_window_design_tests.cpp
         main_window_scale_tests.cpp
         main_window_keys_tests.cpp

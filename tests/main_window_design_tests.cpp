@@ -1,6 +1,6 @@
 // The main window as built from its design: the control tree, geometry, colours, fonts
 // and the window's own frame.
-#include "tests/main_window_fixture.h"
+#include "tests/support/MainWindowTest.h"
 
 #include <QFontInfo>
 

@@ -1,6 +1,6 @@
 // The keyboard in the main window: focus order, the default and cancel keys, access
 // keys, the measurement boxes' filter and the unit lists' key handling.
-#include "tests/main_window_fixture.h"
+#include "tests/support/MainWindowTest.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

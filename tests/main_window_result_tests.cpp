@@ -1,6 +1,6 @@
 // Calculate, the result display and the slider, the window's start-up state and its
 // closing.
-#include "tests/main_window_fixture.h"
+#include "tests/support/MainWindowTest.h"
 
 #include "feet_inches_dialog/frmFtToInches.h"
 

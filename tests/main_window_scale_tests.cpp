@@ -1,6 +1,6 @@
 // The BMI scale as laid out at start-up, read back through the controls' properties,
 // and as it shows on screen.
-#include "tests/main_window_fixture.h"
+#include "tests/support/MainWindowTest.h"
 
 #include <QImage>
 
