@@ -35,14 +35,14 @@ enum class Trigger {
 };
 
 // Picks an entry as a choice from the drop-down does.
-void Pick(ComboBox& list, int index) {
+void pick(ComboBox& list, int index) {
     list.setCurrentIndex(index);
     emit list.activated(index);
 }
 
 // Replaces a list's text by typing, as the user does; characters that have no key
 // of their own arrive as an input method would commit them.
-void Type(ComboBox& list, const char* text) {
+void type(ComboBox& list, const char* text) {
     list.setFocus();
     list.lineEdit()->selectAll();
     QTest::keyClick(&list, Qt::Key_Delete);
@@ -57,7 +57,7 @@ void Type(ComboBox& list, const char* text) {
     }
 }
 
-void Press(frmFtToInches& dialog, Trigger trigger) {
+void press(frmFtToInches& dialog, Trigger trigger) {
     const FeetInchesControls& d = dialog.controls();
     switch (trigger) {
     case Trigger::Mouse:
@@ -236,8 +236,8 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     QPointer<frmFtToInches> first = window().feetInchesDialog();
     // Close box after changing both lists.
     Open([](frmFtToInches& dialog) {
-        Pick(*dialog.controls().cmbFt, 4);
-        Type(*dialog.controls().cmbIn, "9\"");
+        pick(*dialog.controls().cmbFt, 4);
+        type(*dialog.controls().cmbIn, "9\"");
     });
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(window().feetInchesDialog(), nullptr);
@@ -246,9 +246,9 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     QStringList texts;
     Open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
-        Pick(*dialog.controls().cmbFt, 0);
-        Pick(*dialog.controls().cmbIn, 10);
-        Press(dialog, Trigger::Mouse);
+        pick(*dialog.controls().cmbFt, 0);
+        pick(*dialog.controls().cmbIn, 10);
+        press(dialog, Trigger::Mouse);
     });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("47"));
     EXPECT_EQ(window().feetInchesDialog(), nullptr);
@@ -283,14 +283,14 @@ TEST_P(DialogEnterTest, WritesTheInchesSelectsInchesAndCloses) {
     const Opening opening = Open([&](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         if (row.pickFeet >= 0)
-            Pick(*d.cmbFt, row.pickFeet);
+            pick(*d.cmbFt, row.pickFeet);
         if (row.typeFeet)
-            Type(*d.cmbFt, row.typeFeet);
+            type(*d.cmbFt, row.typeFeet);
         if (row.pickInches >= 0)
-            Pick(*d.cmbIn, row.pickInches);
+            pick(*d.cmbIn, row.pickInches);
         if (row.typeInches)
-            Type(*d.cmbIn, row.typeInches);
-        Press(dialog, row.trigger);
+            type(*d.cmbIn, row.typeInches);
+        press(dialog, row.trigger);
     });
     EXPECT_TRUE(opening.ran);
     EXPECT_FALSE(opening.stayedOpen);
@@ -325,9 +325,9 @@ TEST_F(DialogTest, SelectingInchesAloneClearsAShownResult) {
     // 14 feet 2 inches write the height that is already there, so only the unit changes.
     ShowMetricResult();
     Open([](frmFtToInches& dialog) {
-        Type(*dialog.controls().cmbFt, "14'");
-        Type(*dialog.controls().cmbIn, "2\"");
-        Press(dialog, Trigger::Mouse);
+        type(*dialog.controls().cmbFt, "14'");
+        type(*dialog.controls().cmbIn, "2\"");
+        press(dialog, Trigger::Mouse);
     });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("170"));
     EXPECT_EQ(c().cmbHT->Text(), QStringLiteral("inches"));
@@ -340,7 +340,7 @@ TEST_F(DialogTest, WritingTheHeightClearsAResultInInches) {
     c().txtWT->setText(QStringLiteral("154"));
     c().cmdCalculate->click();
     ASSERT_EQ(c().lblBMI->Caption(), QStringLiteral("22.1"));
-    Open([](frmFtToInches& dialog) { Press(dialog, Trigger::Mouse); });
+    Open([](frmFtToInches& dialog) { press(dialog, Trigger::Mouse); });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("60"));
     EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
 }
@@ -364,7 +364,7 @@ TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     ShowMetricResult();
     const QString caption = c().lblBMI->Caption();
     const Opening opening = Open([&](frmFtToInches& dialog) {
-        Pick(*dialog.controls().cmbFt, 4);
+        pick(*dialog.controls().cmbFt, 4);
         row.act(dialog);
         if (row.stays) {
             EXPECT_EQ(dialog.controls().cmbFt->Text(), QStringLiteral("7'"));
@@ -431,9 +431,9 @@ TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     ShowMetricResult();
     const QString caption = c().lblBMI->Caption();
     const Opening opening = Open([&](frmFtToInches& dialog) {
-        Type(*dialog.controls().cmbFt, row.feet);
-        Type(*dialog.controls().cmbIn, row.inches);
-        Press(dialog, Trigger::Mouse);
+        type(*dialog.controls().cmbFt, row.feet);
+        type(*dialog.controls().cmbIn, row.inches);
+        press(dialog, Trigger::Mouse);
     });
     EXPECT_TRUE(opening.stayedOpen);
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("170"));
@@ -459,12 +459,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
     Open([this](frmFtToInches& dialog) {
-        Type(*dialog.controls().cmbFt, "six'");
-        Press(dialog, Trigger::EscapeInFeet);
+        type(*dialog.controls().cmbFt, "six'");
+        press(dialog, Trigger::EscapeInFeet);
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(m_platform.msgBoxes.size(), 1u);
-        Type(*dialog.controls().cmbFt, "6'");
-        Press(dialog, Trigger::EscapeInFeet);
+        type(*dialog.controls().cmbFt, "6'");
+        press(dialog, Trigger::EscapeInFeet);
     });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("72"));
     EXPECT_EQ(m_platform.msgBoxes.size(), 1u);
@@ -473,7 +473,7 @@ TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
 TEST_F(DialogTest, AHeldEnterOrEscapeClicksOnce) {
     Open([this](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
-        Type(*d.cmbFt, "six'");
+        type(*d.cmbFt, "six'");
         const std::pair<QWidget*, Qt::Key> held[] = {
             {d.cmbFt, Qt::Key_Escape}, {d.cmdClose, Qt::Key_Escape}, {d.cmdClose, Qt::Key_Return}};
         for (const auto& [target, key] : held) {

@@ -63,7 +63,7 @@ using test::Stroke;
 constexpr unsigned kDefaultSeed = 20240607u;
 constexpr unsigned kDefaultEvents = 10000;
 
-unsigned EnvNumber(const char* name, unsigned fallback) {
+unsigned envNumber(const char* name, unsigned fallback) {
     const QByteArray env = qgetenv(name);
     unsigned value = fallback;
     if (!env.isEmpty()) {
@@ -107,7 +107,7 @@ struct Entries {
     bool operator==(const Entries&) const = default;
 };
 
-const ExpectedCalculation* FindExpected(const Entries& e) {
+const ExpectedCalculation* findExpected(const Entries& e) {
     for (const ExpectedCalculation& row : kExpectedCalculations)
         if (e == Entries{row.height, row.heightUnit, row.weight, row.weightUnit})
             return &row;
@@ -115,19 +115,19 @@ const ExpectedCalculation* FindExpected(const Entries& e) {
 }
 
 // The design's style numbers name the icon: 48 the exclamation, 64 the information.
-MessageIcon IconOfStyle(int style) {
+MessageIcon iconOfStyle(int style) {
     return style == kStyleExclamation ? MessageIcon::Exclamation : MessageIcon::Information;
 }
 
-const DesignRefusal* FindRefusal(const QString& prompt, MessageIcon icon) {
+const DesignRefusal* findRefusal(const QString& prompt, MessageIcon icon) {
     for (const DesignRefusal& refusal : kDesignRefusals)
-        if (prompt == QString::fromUtf8(refusal.prompt) && icon == IconOfStyle(refusal.style))
+        if (prompt == QString::fromUtf8(refusal.prompt) && icon == iconOfStyle(refusal.style))
             return &refusal;
     return nullptr;
 }
 
 // A shown result read as the user reads it.
-std::optional<double> ShownNumber(const QString& caption) {
+std::optional<double> shownNumber(const QString& caption) {
     const std::string text = caption.toStdString();
     double value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -136,7 +136,7 @@ std::optional<double> ShownNumber(const QString& caption) {
     return value;
 }
 
-int BandOf(double shown) {
+int bandOf(double shown) {
     int band = 0;
     for (const double limit : {20.0, 25.0, 30.0, 40.0})
         band += shown >= limit ? 1 : 0;
@@ -163,7 +163,7 @@ constexpr std::array<const char*, kClickableCount> kClickableNames{
     "cmdCalculate", "cmdHLP", "cmdClose", "cmdHomePage", "CmdDetail", "imgAD"};
 using Clicks = std::array<int, kClickableCount>;
 
-std::string Describe(const Clicks& clicks) {
+std::string describe(const Clicks& clicks) {
     std::string text;
     for (std::size_t i = 0; i < kClickableCount; ++i)
         if (clicks[i] != 0)
@@ -278,8 +278,8 @@ private:
         for (std::size_t i = 0; i < kClickableCount; ++i)
             made[i] = m_clicks[i] - m_clicksBefore[i];
         if (made != m_expected)
-            return Fail("clicked " + Describe(made) + "; the action clicks " +
-                        Describe(m_expected));
+            return Fail("clicked " + describe(made) + "; the action clicks " +
+                        describe(m_expected));
         if (m_dialogOpenings - m_openingsBefore != made[kOnDetail])
             return Fail("the dialog opened " + std::to_string(m_dialogOpenings - m_openingsBefore) +
                         " times for " + std::to_string(made[kOnDetail]) + " clicks");
@@ -311,14 +311,14 @@ private:
         if (m_failed)
             return;
         const Entries entries = CurrentEntries();
-        const ExpectedCalculation* expected = FindExpected(entries);
+        const ExpectedCalculation* expected = findExpected(entries);
         const QString caption = c().lblBMI->Caption();
         if (NewBoxes() > 1)
             return Fail("Calculate showed " + std::to_string(NewBoxes()) + " message boxes");
         if (NewBoxes() == 1) {
             ++m_refusalBoxes;
             const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
-            const DesignRefusal* refusal = FindRefusal(box.prompt, box.icon);
+            const DesignRefusal* refusal = findRefusal(box.prompt, box.icon);
             if (!refusal)
                 Fail("Calculate refused the entries saying '" + box.prompt.toStdString() + "'");
             else if (expected &&
@@ -330,7 +330,7 @@ private:
         }
         m_shownFor = entries;
         m_shownCaption = caption;
-        const std::optional<double> shown = ShownNumber(caption);
+        const std::optional<double> shown = shownNumber(caption);
         if (!shown) {
             Fail("Calculate showed '" + caption.toStdString() + "', which is no number");
         } else if (expected &&
@@ -831,7 +831,7 @@ private:
         // Ties go to the even neighbour: nearbyint rounds so in the default mode.
         const int expected =
             caption.isEmpty() ? 0
-                              : static_cast<int>(std::nearbyint(ShownNumber(caption).value_or(-1)));
+                              : static_cast<int>(std::nearbyint(shownNumber(caption).value_or(-1)));
         if (slider->Value() != expected)
             Fail("after a release the slider's Value is " + std::to_string(slider->Value()) +
                  ", the result '" + caption.toStdString() + "' reads " + std::to_string(expected));
@@ -1028,8 +1028,8 @@ private:
         if (CurrentEntries() != m_shownFor || caption != m_shownCaption)
             return Fail("result " + caption.toStdString() + " shown beside entries that " +
                         "changed since Calculate showed " + m_shownCaption.toStdString());
-        const std::optional<double> shown = ShownNumber(caption);
-        const auto band = static_cast<std::size_t>(BandOf(shown.value_or(0)));
+        const std::optional<double> shown = shownNumber(caption);
+        const auto band = static_cast<std::size_t>(bandOf(shown.value_or(0)));
         if (m.lblBMI->BackColor() != m.lblColor[band]->BackColor())
             Fail("result " + caption.toStdString() + " not in its band's colour");
     }
@@ -1082,8 +1082,8 @@ private:
 };
 
 TEST(MonkeyTest, AShownResultAlwaysBelongsToTheEntriesBesideIt) {
-    const unsigned seed = EnvNumber("BMI_MONKEY_SEED", kDefaultSeed);
-    const int events = static_cast<int>(EnvNumber("BMI_MONKEY_EVENTS", kDefaultEvents));
+    const unsigned seed = envNumber("BMI_MONKEY_SEED", kDefaultSeed);
+    const int events = static_cast<int>(envNumber("BMI_MONKEY_EVENTS", kDefaultEvents));
     RecordProperty("seed", std::to_string(seed));
     RecordProperty("events", events);
     Monkey monkey(seed, !qEnvironmentVariableIsEmpty("BMI_MONKEY_TRACE"));

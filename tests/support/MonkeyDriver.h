@@ -24,7 +24,7 @@ namespace bmi::test {
 
 // Texts that make results likely, next to texts that every check must refuse: junk,
 // other scripts' digits, control characters, surrogates, numbers beyond a float.
-inline const std::vector<QString>& TextPool() {
+inline const std::vector<QString>& textPool() {
     static const std::vector<QString> pool = [] {
         std::vector<QString> texts{"70",    "170",  "65.5", "108",         "36",          "154",
                                    "70.25", "800",  "20",   "250",         "1.85",        "0",
@@ -141,7 +141,7 @@ protected:
     QString RandomText() {
         const int kind = Pick(10);
         if (kind < 6)
-            return PickFrom(TextPool());
+            return PickFrom(textPool());
         if (kind < 8) {
             // Long runs of digits, now and then with a point or spaces in them.
             QString text;
