@@ -1,4 +1,5 @@
 #include "help_viewer/ChmFile.h"
+#include "help_viewer/AsciiText.h"
 
 #include <mspack.h>
 
@@ -42,14 +43,6 @@ void MendSecondGuid(std::vector<std::uint8_t>& bytes) {
     if (bytes[kHeaderGuid1] == kGuid1First &&
         std::memcmp(bytes.data() + kHeaderGuid1, bytes.data() + kHeaderGuid2, kGuidSize) == 0)
         bytes[kHeaderGuid2] = kGuid2First;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
 }
 
 } // namespace

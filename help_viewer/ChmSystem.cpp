@@ -1,4 +1,5 @@
 #include "help_viewer/ChmSystem.h"
+#include "help_viewer/AsciiText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,10 +82,6 @@ WindowDef ParseEntry(ByteSpan entry, ByteSpan strings) {
     def.toolbarFlags = U32At(entry, kWinToolbarFlags).value_or(0);
     def.rect = RectField(entry);
     return def;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace

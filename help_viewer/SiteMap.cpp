@@ -1,4 +1,5 @@
 #include "help_viewer/SiteMap.h"
+#include "help_viewer/AsciiText.h"
 
 #include "help_viewer/ChmSystem.h"
 
@@ -17,17 +18,6 @@ struct Tag {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = Lower(c);
-    return out;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -55,7 +45,7 @@ std::optional<char32_t> NumericReference(std::string_view body) {
         return std::nullopt;
     std::size_t i = 1;
     unsigned base = 10;
-    if (Lower(body[1]) == 'x') {
+    if (LowerAscii(body[1]) == 'x') {
         base = 16;
         i = 2;
     }
@@ -63,7 +53,7 @@ std::optional<char32_t> NumericReference(std::string_view body) {
         return std::nullopt;
     std::uint32_t value = 0;
     for (; i < body.size(); ++i) {
-        const char c = Lower(body[i]);
+        const char c = LowerAscii(body[i]);
         unsigned digit = 0;
         if (c >= '0' && c <= '9')
             digit = static_cast<unsigned>(c - '0');
@@ -93,7 +83,7 @@ std::size_t ReadTag(std::string_view html, std::size_t pos, Tag& tag) {
     const std::size_t nameStart = i;
     while (i < n && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/')
         ++i;
-    tag.name = Lowered(html.substr(nameStart, i - nameStart));
+    tag.name = LowerAscii(html.substr(nameStart, i - nameStart));
     while (i < n) {
         while (i < n && (IsSpace(html[i]) || html[i] == '/'))
             ++i;
@@ -104,7 +94,7 @@ std::size_t ReadTag(std::string_view html, std::size_t pos, Tag& tag) {
         const std::size_t attrStart = i;
         while (i < n && !IsSpace(html[i]) && html[i] != '=' && html[i] != '>')
             ++i;
-        std::string attrName = Lowered(html.substr(attrStart, i - attrStart));
+        std::string attrName = LowerAscii(html.substr(attrStart, i - attrStart));
         while (i < n && IsSpace(html[i]))
             ++i;
         std::string value;
@@ -158,7 +148,7 @@ std::string DecodeEntities(std::string_view text) {
             continue;
         }
         const std::string_view body = text.substr(i + 1, semi - i - 1);
-        const std::string lowered = Lowered(body);
+        const std::string lowered = LowerAscii(body);
         std::optional<char32_t> cp;
         if (lowered == "amp")
             cp = U'&';

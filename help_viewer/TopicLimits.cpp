@@ -1,4 +1,5 @@
 #include "help_viewer/TopicLimits.h"
+#include "help_viewer/AsciiText.h"
 
 #include <algorithm>
 #include <array>
@@ -24,14 +25,6 @@ bool IsAlpha(char c) {
 
 bool IsNameChar(char c) {
     return IsAlpha(c) || (c >= '0' && c <= '9') || c == ':' || c == '_' || c == '.' || c == '-';
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
 }
 
 template <std::size_t N>
@@ -134,7 +127,7 @@ private:
             const std::size_t start = p;
             while (p < m_in.size() && IsNameChar(m_in[p]))
                 ++p;
-            const std::string name = Lower(m_in.substr(start, p - start));
+            const std::string name = LowerAscii(m_in.substr(start, p - start));
             const bool named =
                 !name.empty() && (p == m_in.size() || IsSpace(m_in[p]) || m_in[p] == '>');
             m_pos = pastClose(p);
@@ -211,7 +204,7 @@ private:
             strayLess();
             return;
         }
-        const std::string name = Lower(m_in.substr(nameStart, p - nameStart));
+        const std::string name = LowerAscii(m_in.substr(nameStart, p - nameStart));
 
         std::string attributes;
         if (p < m_in.size() && IsSpace(m_in[p])) {
@@ -234,7 +227,7 @@ private:
                 if (!IsAttributeName(key))
                     continue;
                 attributes += ' ';
-                attributes += Lower(key.text);
+                attributes += LowerAscii(key.text);
                 if (value)
                     AppendValue(attributes, *value);
             }

@@ -1,0 +1,22 @@
+#pragma once
+
+// Case folding for names inside the help file: ASCII only and free of the locale, so a
+// name folds the same on every machine and no byte of the file can reach a table lookup.
+
+#include <string>
+#include <string_view>
+
+namespace bmi::help {
+
+inline char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
+}
+
+} // namespace bmi::help
