@@ -10,7 +10,9 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
+#include <QTimer>
 
 #include <cmath>
 
@@ -208,11 +210,29 @@ void Frame::paintEvent(QPaintEvent*) {
 
 namespace {
 
+// Set while a list builds its drop-down; see ComboBox::buildPopup.
+bool buildingPopup = false;
+
 // The application's style with a drop-down button of kArrowWidth pixels and the edit
 // field filling the rest.
 class SlimComboStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        // The drop-down has always been built as for a list not yet editable: menu-style
+        // entries, with its scroll arrows. Qt asks this while it builds the drop-down,
+        // and again when it places an opened one, which stays as for an editable list.
+        if (hint == SH_ComboBox_Popup && buildingPopup) {
+            if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
+                QStyleOptionComboBox asMade(*combo);
+                asMade.editable = false;
+                return QProxyStyle::styleHint(hint, &asMade, widget, returnData);
+            }
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
 
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget) const override {
@@ -259,6 +279,45 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     setDuplicatesEnabled(true);
     lineEdit()->setAcceptDrops(false);
     connect(this, &QComboBox::activated, this, &ComboBox::Click);
+}
+
+void ComboBox::buildPopup() {
+    if (m_popupBuilt)
+        return;
+    m_popupBuilt = true;
+    // The style and font hand-over QComboBox does on these changes builds the drop-down
+    // and gives it the list's font; held back until now, it runs as it would have.
+    buildingPopup = true;
+    QEvent styleChange(QEvent::StyleChange);
+    QComboBox::changeEvent(&styleChange);
+    buildingPopup = false;
+    QEvent fontChange(QEvent::FontChange);
+    QComboBox::changeEvent(&fontChange);
+}
+
+void ComboBox::showPopup() {
+    buildPopup();
+    QComboBox::showPopup();
+}
+
+bool ComboBox::event(QEvent* event) {
+    // A drop-down is not needed for the list's first frame: it is built right after.
+    if (event->type() == QEvent::Paint && !m_popupBuilt && !m_popupQueued) {
+        m_popupQueued = true;
+        QTimer::singleShot(0, this, &ComboBox::buildPopup);
+    }
+    return QComboBox::event(event);
+}
+
+void ComboBox::changeEvent(QEvent* event) {
+    // QComboBox builds its drop-down (a list view in a window of its own) on the first
+    // style or font change, which every list gets while it is made.
+    if (!m_popupBuilt &&
+        (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)) {
+        QWidget::changeEvent(event);
+        return;
+    }
+    QComboBox::changeEvent(event);
 }
 
 void ComboBox::SelectEntry(int index) {

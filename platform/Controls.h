@@ -137,9 +137,21 @@ public:
     explicit ComboBox(QWidget* parent = nullptr);
     QString Text() const { return currentText(); }
     void SelectEntry(int index);
+    // Builds the drop-down if it is not built yet. Start-up leaves it until after the
+    // list's first frame, or until the list is first opened.
+    void buildPopup();
+    void showPopup() override;
 
 signals:
     void Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    bool m_popupBuilt = false;
+    bool m_popupQueued = false;
 };
 
 // One-line text box that keeps its caret and selection while it lacks the focus, so
