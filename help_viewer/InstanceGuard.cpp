@@ -5,15 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <cerrno>
+#include <cstring>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace bmi::help {
@@ -22,11 +23,12 @@ namespace {
 
 const QByteArray kRaiseMessage = QByteArrayLiteral("raise\n");
 constexpr int kConnectWaitMs = 1000;
-constexpr qint64 kMaxMessage = 64;
+constexpr qsizetype kMaxMessage = 64;
 // How long a viewer that lost the lock waits for the winner's socket: the winner takes
 // the lock first thing and listens right after.
 constexpr int kHolderWaitMs = 5000;
 constexpr int kPollMs = 50;
+constexpr int kBacklog = 16;
 
 // A directory only we can enter: ours, not a link, no access for group or others.
 bool IsPrivateDirectory(const QString& path) {
@@ -39,16 +41,42 @@ bool IsPrivateDirectory(const QString& path) {
 }
 
 // True when the process at the other end of the connected socket runs as this user.
-bool PeerIsThisUser(const QLocalSocket& socket) {
-    const qintptr fd = socket.socketDescriptor();
-    if (fd < 0)
-        return false;
+bool PeerIsThisUser(int fd) {
     struct ucred credentials {};
     socklen_t size = sizeof credentials;
-    if (::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
         size != sizeof credentials)
         return false;
     return credentials.uid == ::geteuid();
+}
+
+// The socket's address; false when the name does not fit one.
+bool AddressOf(const QString& name, sockaddr_un& address) {
+    const QByteArray path = QFile::encodeName(name);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+
+// A socket connected to the name, or -1. Waits at most waitMs when the listener is slow
+// to accept.
+int ConnectTo(const QString& name, int waitMs) {
+    sockaddr_un address;
+    if (!AddressOf(name, address))
+        return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -59,8 +87,7 @@ InstanceGuard::InstanceGuard(const QString& helpFilePath, QObject* parent)
 InstanceGuard::~InstanceGuard() {
     // The socket goes before the lock: closing removes the socket file, which once the
     // lock is free could already be the next viewer's.
-    delete m_server;
-    m_server = nullptr;
+    stopListening();
     m_lock.reset();
 }
 
@@ -93,23 +120,22 @@ QString InstanceGuard::ServerName(const QString& helpFilePath) {
 bool InstanceGuard::notifyRunning() {
     if (m_name.isEmpty())
         return false;
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kConnectWaitMs))
+    const int fd = ConnectTo(m_name, kConnectWaitMs);
+    if (fd < 0)
         return false;
-    if (!PeerIsThisUser(socket)) {
-        socket.abort();
-        return false;
+    bool sent = false;
+    if (PeerIsThisUser(fd)) {
+        const ssize_t n = ::send(fd, kRaiseMessage.constData(),
+                                 static_cast<std::size_t>(kRaiseMessage.size()), MSG_NOSIGNAL);
+        sent = n == kRaiseMessage.size();
     }
-    socket.write(kRaiseMessage);
-    const bool sent = socket.waitForBytesWritten(kConnectWaitMs);
-    socket.disconnectFromServer();
+    ::close(fd);
     return sent;
 }
 
 bool InstanceGuard::listen() {
-    if (m_server)
-        return m_server->isListening();
+    if (m_listener >= 0)
+        return true;
     if (m_name.isEmpty())
         return false;
     if (!m_lock) {
@@ -123,43 +149,98 @@ bool InstanceGuard::listen() {
         if (m_lock->error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
         // Another viewer holds the channel; once its socket answers, it is the one to ask.
-        QLocalSocket probe;
-        probe.connectToServer(m_name);
-        if (probe.waitForConnected(kPollMs))
+        if (const int probe = ConnectTo(m_name, kPollMs); probe >= 0) {
+            ::close(probe);
             return false;
+        }
         QThread::msleep(kPollMs);
     }
-    // The lock is ours, so whatever is at the name was left by a viewer that is gone.
-    QLocalServer::removeServer(m_name);
-    m_server = new QLocalServer(this);
-    connect(m_server, &QLocalServer::newConnection, this, &InstanceGuard::acceptConnections);
-    if (m_server->listen(m_name))
-        return true;
-    delete m_server;
-    m_server = nullptr;
+    sockaddr_un address;
+    const int fd = AddressOf(m_name, address)
+                       ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)
+                       : -1;
+    if (fd >= 0) {
+        // The lock is ours, so whatever is at the name was left by a viewer that is gone.
+        ::unlink(address.sun_path);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd, kBacklog) == 0) {
+            m_listener = fd;
+            m_listening = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+            connect(m_listening, &QSocketNotifier::activated, this,
+                    &InstanceGuard::acceptConnections);
+            return true;
+        }
+        ::close(fd);
+    }
     m_lock->unlock();
     return false;
 }
 
+void InstanceGuard::stopListening() {
+    while (!m_connections.empty())
+        closeConnection(m_connections.begin()->first);
+    if (m_listener < 0)
+        return;
+    delete m_listening;
+    m_listening = nullptr;
+    ::close(m_listener);
+    m_listener = -1;
+    ::unlink(QFile::encodeName(m_name).constData());
+}
+
 void InstanceGuard::acceptConnections() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!PeerIsThisUser(*socket)) {
-            socket->abort();
-            socket->deleteLater();
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return; // nothing more waiting, or the peer gave up meanwhile
+        if (!PeerIsThisUser(fd)) {
+            ::close(fd);
             continue;
         }
-        auto readMessage = [this, socket] {
-            if (socket->bytesAvailable() < kRaiseMessage.size())
-                return;
-            // Anything else is ignored: only the one message exists.
-            if (socket->read(kMaxMessage).startsWith(kRaiseMessage))
-                emit raiseRequested();
-            socket->disconnectFromServer();
-        };
-        connect(socket, &QLocalSocket::readyRead, this, readMessage);
-        readMessage();
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        m_connections.emplace(fd, Connection{notifier, {}});
+        connect(notifier, &QSocketNotifier::activated, this, [this, fd] { readFrom(fd); });
+        readFrom(fd);
     }
+}
+
+void InstanceGuard::readFrom(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end())
+        return;
+    QByteArray& received = found->second.received;
+    char buffer[kMaxMessage];
+    for (;;) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            received.append(buffer, std::min<qsizetype>(n, kMaxMessage - received.size()));
+            if (received.size() < kRaiseMessage.size())
+                continue;
+            // Anything else is ignored: only the one message exists.
+            const bool raise = received.startsWith(kRaiseMessage);
+            closeConnection(fd);
+            if (raise)
+                emit raiseRequested();
+            return;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;          // the rest comes later
+        closeConnection(fd); // the peer left, or the connection failed
+        return;
+    }
+}
+
+void InstanceGuard::closeConnection(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end())
+        return;
+    // Deleted later: this may run inside the notifier's own signal.
+    found->second.notifier->setEnabled(false);
+    found->second.notifier->deleteLater();
+    ::close(fd);
+    m_connections.erase(found);
 }
 
 } // namespace bmi::help

@@ -8,13 +8,15 @@
 // listens; the other waits for its socket. A peer is believed only when the system
 // says it runs as this user.
 
+#include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace bmi::help {
 
@@ -49,10 +51,21 @@ signals:
 
 private:
     void acceptConnections();
+    void readFrom(int fd);
+    void closeConnection(int fd);
+    void stopListening();
 
     QString m_name;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer* m_server = nullptr;
+    // Plain local sockets: the viewer needs no more than this, and Qt's network
+    // library would cost every start-up a dozen more libraries to load.
+    int m_listener = -1;
+    QSocketNotifier* m_listening = nullptr;
+    struct Connection {
+        QSocketNotifier* notifier;
+        QByteArray received;
+    };
+    std::map<int, Connection> m_connections;
 };
 
 } // namespace bmi::help

@@ -1002,8 +1002,20 @@ TEST(SingleViewer, SecondAsksFirstToComeForward) {
     // Nobody may listen on a name that is taken, not even with the same rights.
     EXPECT_FALSE(second.listen());
     QSignalSpy raised(&first, &InstanceGuard::raiseRequested);
+    // Callers that say nothing, or something else, raise nothing and block no one.
+    for (const QByteArray& said : {QByteArray(), QByteArray("rais"), QByteArray(4096, 'x')}) {
+        QLocalSocket caller;
+        caller.connectToServer(first.serverName());
+        ASSERT_TRUE(caller.waitForConnected(10000));
+        caller.write(said);
+        caller.waitForBytesWritten(10000);
+        caller.disconnectFromServer();
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(raised.count(), 0);
     EXPECT_TRUE(second.notifyRunning());
     EXPECT_TRUE(raised.wait(10000));
+    EXPECT_EQ(raised.count(), 1);
 }
 
 TEST(SingleViewer, SecondProgramLeavesFirstStays) {
