@@ -63,8 +63,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     setObjectName(QStringLiteral("frmBMI"));
     setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
                    QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
-    // The designed icon as the build converted it to PNG, which needs no image plugin.
-    setWindowIcon(QIcon(DesignPicture(QStringLiteral(":/BMI-Trevala.png"))));
+    // The designed icon as the build stored it decoded.
+    setWindowIcon(QIcon(DesignPicture(QStringLiteral(":/BMI-Trevala.pixels"))));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

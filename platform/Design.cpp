@@ -1,11 +1,13 @@
 #include "platform/Design.h"
 
 #include "platform/Controls.h"
+#include "platform/PictureData.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QResource>
 
 #include <algorithm>
 #include <vector>
@@ -23,6 +25,13 @@ QFont DesignFont(const FontSpec& face) {
 }
 
 QPixmap DesignPicture(const QString& path) {
+    if (path.endsWith(QLatin1String(".pixels"))) {
+        const QResource stored(path);
+        if (stored.compressionAlgorithm() == QResource::NoCompression)
+            return QPixmap::fromImage(DecodePictureData(
+                QByteArrayView(reinterpret_cast<const char*>(stored.data()), stored.size())));
+        return QPixmap::fromImage(DecodePictureData(stored.uncompressedData()));
+    }
     QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());

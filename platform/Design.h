@@ -87,9 +87,9 @@ const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string
 
 QFont DesignFont(const FontSpec& face);
 
-// A compiled-in picture, read by the decoder its suffix names. Left to guess, Qt loads and
-// asks every image-format plugin before it tries its own PNG and BMP decoders; the
-// windows' pictures are all PNG or BMP, so start-up loads no plugin.
+// A compiled-in picture: stored pixels (".pixels", see PictureData.h) are copied, any
+// other picture is read by the decoder its suffix names. Left to guess, Qt loads and
+// asks every image-format plugin before it tries its own PNG and BMP decoders.
 QPixmap DesignPicture(const QString& path);
 
 } // namespace bmi

@@ -1,7 +1,7 @@
 # The compiled-in pictures.
 bmi_add_test(resources_tests
     SOURCES resources_tests.cpp
-    LIBS bmi_resources Qt6::Gui
+    LIBS bmi_resources bmi_picture_data Qt6::Gui
     GUI)
 
 # The desktop entry and the AppStream metadata, checked with the distribution's own

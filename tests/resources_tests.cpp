@@ -1,5 +1,6 @@
 // The pictures compiled into the program: they must be in the formats the window's icon,
 // the calculator button and the advert expect, byte for byte where a format says so.
+#include "platform/PictureData.h"
 #include "resources/Resources.h"
 
 #include <QByteArray>
@@ -137,15 +138,37 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureTest,
                              return name;
                          });
 
+QImage decoded(const char* path) {
+    const QString name = QString::fromLatin1(path);
+    const QImage image = name.endsWith(QLatin1String(".pixels"))
+                             ? bmi::DecodePictureData(readResource(path))
+                             : QImage(name);
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 TEST_F(ResourcesTest, StartUpCopiesMatchTheDesignedPicturesPixelForPixel) {
     for (const auto& [designed, copy] : {std::pair{":/BMI-Trevala.ico", ":/BMI-Trevala.png"},
-                                         std::pair{":/calculator.gif", ":/calculator.png"}}) {
-        const QImage a =
-            QImage(QString::fromLatin1(designed)).convertToFormat(QImage::Format_ARGB32);
-        const QImage b = QImage(QString::fromLatin1(copy)).convertToFormat(QImage::Format_ARGB32);
+                                         std::pair{":/calculator.gif", ":/calculator.png"},
+                                         std::pair{":/BMI-Trevala.ico", ":/BMI-Trevala.pixels"},
+                                         std::pair{":/calculator.gif", ":/calculator.pixels"},
+                                         std::pair{":/advert.bmp", ":/advert.pixels"}}) {
+        const QImage a = decoded(designed);
         ASSERT_FALSE(a.isNull()) << designed;
-        EXPECT_EQ(a, b) << copy;
+        EXPECT_EQ(a, decoded(copy)) << copy;
     }
+}
+
+// Stored pixels that are cut short, padded or mislabelled decode to nothing.
+TEST_F(ResourcesTest, DamagedStoredPixelsDecodeToNothing) {
+    const QByteArray good = readResource(":/calculator.pixels");
+    ASSERT_FALSE(bmi::DecodePictureData(good).isNull());
+    QByteArray badFormat = good;
+    badFormat[16] = 3; // Format_Indexed8: no colour table is stored
+    QByteArray hugeWidth = good;
+    hugeWidth[11] = '\x7f';
+    for (const QByteArray& damaged : {good.left(good.size() - 1), good + '\0', good.left(20),
+                                      QByteArray("BMIPIX02") + good.mid(8), badFormat, hugeWidth})
+        EXPECT_TRUE(bmi::DecodePictureData(damaged).isNull());
 }
 
 TEST_F(ResourcesTest, IconHoldsOneSixteenColourImage) {
