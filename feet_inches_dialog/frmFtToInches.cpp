@@ -147,7 +147,7 @@ void frmFtToInches::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmFtToInches::cmdClose_Click() {
-    const calc::FeetInchesOutcome outcome = calc::FeetAndInchesToInches(
+    const calc::FeetInchesOutcome outcome = calc::feetAndInchesToInches(
         m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
     if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
         m_platform.MsgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);

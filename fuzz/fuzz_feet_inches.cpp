@@ -20,18 +20,18 @@ bool Is(const FeetInchesOutcome& outcome, FeetInchesProblem problem) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using bmi::calc::FeetAndInchesToInches;
+    using bmi::calc::feetAndInchesToInches;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t bar = input.find('|');
     const std::string_view feet = input.substr(0, bar);
     const std::string_view inches =
         bar == std::string_view::npos ? std::string_view{} : input.substr(bar + 1);
 
-    const FeetInchesOutcome outcome = FeetAndInchesToInches(feet, inches);
+    const FeetInchesOutcome outcome = feetAndInchesToInches(feet, inches);
 
     // Each text against a zero in the other list must agree with the pair.
-    const FeetInchesOutcome feetOnly = FeetAndInchesToInches(feet, "0\"");
-    const FeetInchesOutcome inchesOnly = FeetAndInchesToInches("0'", inches);
+    const FeetInchesOutcome feetOnly = feetAndInchesToInches(feet, "0\"");
+    const FeetInchesOutcome inchesOnly = feetAndInchesToInches("0'", inches);
     BMI_FUZZ_CHECK(!Is(inchesOnly, FeetInchesProblem::FeetUnreadable));
     BMI_FUZZ_CHECK(!Is(inchesOnly, FeetInchesProblem::TotalOutOfRange));
     BMI_FUZZ_CHECK(!Is(feetOnly, FeetInchesProblem::InchesUnreadable));

@@ -180,7 +180,7 @@ void frmBMI::cmdCalculate_Click() {
 
 void frmBMI::Slider1_MouseUp() {
     m_c.Slider1->setValueUnclamped(
-        calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+        calc::roundHalfEven(calc::leadingReading(utf8(m_c.lblBMI->Caption()))));
 }
 
 // ---- Scale ----------------------------------------------------------------------
@@ -247,7 +247,7 @@ void frmBMI::LayoutScale() {
 std::int16_t frmBMI::AscSingle(std::int16_t KeyAscii, QLineEdit* txtName) {
     auto* box = static_cast<TextBox*>(txtName);
     const QString text = box->text();
-    if (calc::AdmitsKey(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+    if (calc::admitsKey(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                             static_cast<std::size_t>(text.size())),
                         box->SelStart(), KeyAscii))
         return KeyAscii;

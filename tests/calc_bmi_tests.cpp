@@ -161,7 +161,7 @@ void PrintTo(const HalfEvenRow& row, std::ostream* os) {
 class RoundHalfEvenTest : public testing::TestWithParam<HalfEvenRow> {};
 
 TEST_P(RoundHalfEvenTest, NearestWithTiesToEven) {
-    EXPECT_EQ(RoundHalfEven(GetParam().Value), GetParam().Rounded);
+    EXPECT_EQ(roundHalfEven(GetParam().Value), GetParam().Rounded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RoundHalfEvenTest, testing::ValuesIn(kHalfEven));

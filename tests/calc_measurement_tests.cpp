@@ -219,16 +219,16 @@ class ReadingTest : public testing::TestWithParam<ReadingRow> {};
 
 TEST_P(ReadingTest, FullAndLeading) {
     const ReadingRow& row = GetParam();
-    EXPECT_EQ(FullReading(row.Text), row.Full);
-    EXPECT_EQ(LeadingReading(row.Text), row.Leading);
+    EXPECT_EQ(fullReading(row.Text), row.Full);
+    EXPECT_EQ(leadingReading(row.Text), row.Leading);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReadingTest, testing::ValuesIn(kReadings));
 
 TEST(LeadingReadingTest, HugeDigitRunsSaturateInsteadOfFailing) {
-    EXPECT_TRUE(std::isinf(LeadingReading(std::string(100000, '9'))));
-    EXPECT_EQ(LeadingReading("0." + std::string(100000, '0') + "1"), 0.0);
-    EXPECT_EQ(LeadingReading(std::string(100000, '0') + "7"), 7.0);
+    EXPECT_TRUE(std::isinf(leadingReading(std::string(100000, '9'))));
+    EXPECT_EQ(leadingReading("0." + std::string(100000, '0') + "1"), 0.0);
+    EXPECT_EQ(leadingReading(std::string(100000, '0') + "7"), 7.0);
 }
 
 } // namespace
