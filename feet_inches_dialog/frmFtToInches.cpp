@@ -90,13 +90,13 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
       m_platform(platform), m_txtHT(txtHT), m_cmbHT(cmbHT) {
     setObjectName(QStringLiteral("frmFtToInches"));
     setWindowTitle(QStringLiteral("Feet to Inches Calcualtor"));
-    setFixedSize(TwipsToPixels(kDialogScaleWidth), TwipsToPixels(kDialogScaleHeight));
+    setFixedSize(twipsToPixels(kDialogScaleWidth), twipsToPixels(kDialogScaleHeight));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, DesignColor(kDialogBackColor, pal));
+    pal.setColor(QPalette::Window, designColor(kDialogBackColor, pal));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const BuiltDesign built = BuildDesign(this, kDesign);
+    const BuiltDesign built = buildDesign(this, kDesign);
     m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
     m_c.cmbFt = built.control<ComboBox>(QStringLiteral("cmbFt"));
     m_c.cmbIn = built.control<ComboBox>(QStringLiteral("cmbIn"));
@@ -150,22 +150,22 @@ void frmFtToInches::cmdClose_Click() {
     const calc::FeetInchesOutcome outcome = calc::feetAndInchesToInches(
         m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
     if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
-        m_platform.MsgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);
+        m_platform.msgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);
         return;
     }
     // The height first, then the unit: selecting the unit blanks the result display.
     if (m_txtHT)
         m_txtHT->setText(QString::number(std::get<std::int16_t>(outcome)));
     if (m_cmbHT)
-        m_cmbHT->SelectEntry(0);
+        m_cmbHT->selectEntry(0);
     accept();
 }
 
 QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth) {
     // Half the outer width less the client width is one side border's thickness.
-    const float left = ToSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
-    const float top = ToSingle(mTop - mScaleTop + bTop + 200);
+    const float left = toSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
+    const float top = toSingle(mTop - mScaleTop + bTop + 200);
     return {left, top};
 }
 

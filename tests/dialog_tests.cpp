@@ -132,9 +132,9 @@ protected:
     // A result on screen for 170 centimeters and 70 kilograms.
     void ShowMetricResult() {
         c().txtHT->setText(QStringLiteral("170"));
-        c().cmbHT->SelectEntry(1);
+        c().cmbHT->selectEntry(1);
         c().txtWT->setText(QStringLiteral("70"));
-        c().cmbWT->SelectEntry(1);
+        c().cmbWT->selectEntry(1);
         c().cmdCalculate->click();
         ASSERT_FALSE(c().lblBMI->Caption().isEmpty());
         ASSERT_TRUE(m_platform.msgBoxes.empty());

@@ -118,7 +118,7 @@ protected:
         WriteProgram(File("xdg-open"), "#!/bin/sh\n" + RecordStart(m_record) + body + '\n');
     }
     std::int32_t Open(const QString& address, const QString& directory = {}) {
-        return OpenAddress(address, directory.isNull() ? m_work.path() : directory);
+        return openAddress(address, directory.isNull() ? m_work.path() : directory);
     }
     Started Start() const { return ReadStart(m_record); }
 
@@ -170,8 +170,8 @@ TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
 
 TEST_F(RealShell, AWebPageOpensInTheProgramsDirectory) {
     FakeXdgOpen("exit 0");
-    EXPECT_EQ(m_platform.OpenWebPage(QStringLiteral("https://www.trevala.example/")), 42);
-    EXPECT_EQ(Start().cwd, QFileInfo(m_platform.AppPath()).canonicalFilePath());
+    EXPECT_EQ(m_platform.openInBrowser(QStringLiteral("https://www.trevala.example/")), 42);
+    EXPECT_EQ(Start().cwd, QFileInfo(m_platform.appPath()).canonicalFilePath());
 }
 
 TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
@@ -252,7 +252,7 @@ protected:
 // Only a viewer that can't be found is "file not found", which the user is told about;
 // one that is there but can't run is another failure, which the program keeps quiet.
 TEST_F(HelpViewerLaunch, OnlyAMissingViewerIsFileNotFound) {
-    const auto launch = [&] { return LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main")); };
+    const auto launch = [&] { return launchHelpViewer(m_app.path(), QStringLiteral("x>Main")); };
     const auto otherFailure = [](int error) { return error != 0 && error != 53; };
     EXPECT_EQ(launch(), 53);
     ASSERT_TRUE(QFile::link(m_app.filePath(QStringLiteral("gone")), Viewer()));
@@ -271,7 +271,7 @@ TEST_F(HelpViewerLaunch, OnlyAMissingViewerIsFileNotFound) {
 TEST_F(HelpViewerLaunch, TheRequestIsTheViewersOnlyArgument) {
     WriteProgram(Viewer(), "#!/bin/sh\n" + RecordStart(Record()));
     const QString request = m_app.path() + QStringLiteral("/BMI-Trevala.chm>Main; $(false) 'a b'");
-    EXPECT_EQ(LaunchHelpViewer(m_app.path(), request), 0);
+    EXPECT_EQ(launchHelpViewer(m_app.path(), request), 0);
     ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(Record()); }));
     const Started s = ReadStart(Record());
     EXPECT_EQ(s.argc, 1);
@@ -304,7 +304,7 @@ TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGUSR2);
     ::pthread_sigmask(SIG_BLOCK, &blocked, &oldMask);
-    const int result = LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
+    const int result = launchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
     ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
     ::sigaction(SIGHUP, &oldHup, nullptr);
     ::close(planted);

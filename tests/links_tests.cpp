@@ -157,7 +157,7 @@ TEST(ShowHelp, RequestNamesTheHelpFileBesideTheProgramAndTheMainWindow) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.appPath.toStdString());
         RecordingPlatform platform;
-        platform.appPath = row.appPath;
+        platform.appDirectory = row.appPath;
         QWidget caller;
         ShowHelp(platform, &caller);
         EXPECT_EQ(platform.helpRequests, std::vector<QString>{row.request});

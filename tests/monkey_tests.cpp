@@ -595,7 +595,7 @@ private:
             const int index = Pick(list->count());
             if (Chance(50)) {
                 Act("program selects unit " + std::to_string(index) + " in " + name);
-                list->SelectEntry(index);
+                list->selectEntry(index);
             } else {
                 Act("user picks unit " + std::to_string(index) + " in " + name);
                 list->setCurrentIndex(index);
@@ -692,8 +692,8 @@ private:
         const MainControls& m = c();
         m.txtHT->setText(Chance(85) ? QString::fromUtf8(row.height) : RandomText());
         m.txtWT->setText(Chance(85) ? QString::fromUtf8(row.weight) : RandomText());
-        m.cmbHT->SelectEntry(m.cmbHT->findText(QString::fromUtf8(row.heightUnit)));
-        m.cmbWT->SelectEntry(m.cmbWT->findText(QString::fromUtf8(row.weightUnit)));
+        m.cmbHT->selectEntry(m.cmbHT->findText(QString::fromUtf8(row.heightUnit)));
+        m.cmbWT->selectEntry(m.cmbWT->findText(QString::fromUtf8(row.weightUnit)));
         Expect(kOnCalculate);
         if (Chance(50)) {
             Act("fill entries, Enter in txtWT");
