@@ -26,10 +26,10 @@ std::size_t CheckEntries(const std::vector<bmi::help::SiteMapEntry>& entries, st
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const SiteMap map = ParseSiteMap(text);
+    const SiteMap map = parseSiteMap(text);
     const std::size_t count = CheckEntries(map.entries, 1);
     BMI_FUZZ_CHECK(count <= kMaxSiteMapEntries);
     BMI_FUZZ_CHECK(!map.truncated || count == kMaxSiteMapEntries);
-    BMI_FUZZ_CHECK(DecodeEntities(text).size() <= text.size());
+    BMI_FUZZ_CHECK(decodeEntities(text).size() <= text.size());
     return 0;
 }

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ByteSpan windows = Take(input, windowsSize);
     const ByteSpan strings = input;
 
-    const auto info = ParseSystem(system);
+    const auto info = parseSystem(system);
     BMI_FUZZ_CHECK(info.has_value() == (system.size() >= 4));
     if (info) {
         for (const std::string* s : {&info->contentsFile, &info->indexFile, &info->defaultTopic,
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckString(*s, system.size());
     }
 
-    const auto defs = ParseWindows(windows, strings);
+    const auto defs = parseWindows(windows, strings);
     BMI_FUZZ_CHECK(defs.size() <= kMaxWindows);
     for (const WindowDef& def : defs) {
         for (const std::string* s : {&def.name, &def.caption, &def.contentsFile, &def.indexFile,
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A lookup finds the first definition of that name, or none when there is none.
     for (std::string_view name :
          {std::string_view("Main"), info ? std::string_view(info->defaultWindow) : ""}) {
-        const auto found = FindWindow(windows, strings, name);
+        const auto found = findWindow(windows, strings, name);
         const auto first = std::find_if(defs.begin(), defs.end(), [&](const WindowDef& d) {
-            return !name.empty() && EqualsIgnoringCase(d.name, name);
+            return !name.empty() && equalsIgnoringCase(d.name, name);
         });
         BMI_FUZZ_CHECK(found.has_value() == (first != defs.end()));
         if (found)
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (strings.size() >= 4) {
         const std::uint32_t offset = strings[0] | (strings[1] << 8) | (strings[2] << 16) |
                                      (static_cast<std::uint32_t>(strings[3]) << 24);
-        if (const auto text = StringAt(strings, offset)) {
+        if (const auto text = stringAt(strings, offset)) {
             BMI_FUZZ_CHECK(offset < strings.size());
             BMI_FUZZ_CHECK(offset + text->size() < strings.size());
             CheckString(*text, strings.size());

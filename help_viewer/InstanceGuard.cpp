@@ -29,7 +29,7 @@ constexpr int kHolderWaitMs = 5000;
 constexpr int kPollMs = 50;
 
 // A directory only we can enter: ours, not a link, no access for group or others.
-bool IsPrivateDirectory(const QString& path) {
+bool isPrivateDirectory(const QString& path) {
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return false;
     struct stat info {};
@@ -39,7 +39,7 @@ bool IsPrivateDirectory(const QString& path) {
 }
 
 // True when the process at the other end of the connected socket runs as this user.
-bool PeerIsThisUser(const QLocalSocket& socket) {
+bool peerIsThisUser(const QLocalSocket& socket) {
     const qintptr fd = socket.socketDescriptor();
     if (fd < 0)
         return false;
@@ -54,7 +54,7 @@ bool PeerIsThisUser(const QLocalSocket& socket) {
 } // namespace
 
 InstanceGuard::InstanceGuard(const QString& helpFilePath, QObject* parent)
-    : QObject(parent), m_name(ServerName(helpFilePath)) {}
+    : QObject(parent), m_name(serverName(helpFilePath)) {}
 
 InstanceGuard::~InstanceGuard() {
     // The socket goes before the lock: closing removes the socket file, which once the
@@ -64,20 +64,20 @@ InstanceGuard::~InstanceGuard() {
     m_lock.reset();
 }
 
-QString InstanceGuard::ChannelDirectory() {
+QString InstanceGuard::channelDirectory() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (IsPrivateDirectory(runtime))
+    if (isPrivateDirectory(runtime))
         return runtime;
     const QString own =
         QDir::tempPath() + QStringLiteral("/bmi-trevala-%1").arg(QString::number(::geteuid()));
     // Made private from the start; one that someone else made first is not used.
     if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    return IsPrivateDirectory(own) ? own : QString();
+    return isPrivateDirectory(own) ? own : QString();
 }
 
-QString InstanceGuard::ServerName(const QString& helpFilePath) {
-    const QString directory = ChannelDirectory();
+QString InstanceGuard::serverName(const QString& helpFilePath) {
+    const QString directory = channelDirectory();
     if (directory.isEmpty())
         return {};
     const QFileInfo info(helpFilePath);
@@ -97,7 +97,7 @@ bool InstanceGuard::notifyRunning() {
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kConnectWaitMs))
         return false;
-    if (!PeerIsThisUser(socket)) {
+    if (!peerIsThisUser(socket)) {
         socket.abort();
         return false;
     }
@@ -144,7 +144,7 @@ bool InstanceGuard::listen() {
 void InstanceGuard::acceptConnections() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!PeerIsThisUser(*socket)) {
+        if (!peerIsThisUser(*socket)) {
             socket->abort();
             socket->deleteLater();
             continue;

@@ -197,10 +197,10 @@ void frmBMI::LayoutScale() {
         if (k > 0) {
             // Copies stack as their element 0 does: ticks under the result label,
             // numbers under the axis.
-            Line* tick = m_c.Tick[0]->Copy(indexed("Tick", k));
+            Line* tick = m_c.Tick[0]->copy(indexed("Tick", k));
             tick->stackUnder(m_c.lblBMI);
             m_c.Tick.push_back(tick);
-            Label* number = m_c.lblBMIValue[0]->Copy(indexed("lblBMIValue", k));
+            Label* number = m_c.lblBMIValue[0]->copy(indexed("lblBMIValue", k));
             number->stackUnder(m_c.LineSlider);
             m_c.lblBMIValue.push_back(number);
         }

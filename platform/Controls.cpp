@@ -86,7 +86,7 @@ void Label::keepAsDesign() {
     m_designHeight = m_height;
 }
 
-Label* Label::Copy(const QString& name) const {
+Label* Label::copy(const QString& name) const {
     auto* copy = new Label(parentWidget());
     copy->setObjectName(name);
     copy->setFont(font());
@@ -162,7 +162,7 @@ void Line::keepAsDesign() {
     m_designY2 = m_y2;
 }
 
-Line* Line::Copy(const QString& name) const {
+Line* Line::copy(const QString& name) const {
     auto* copy = new Line(parentWidget());
     copy->setObjectName(name);
     copy->setPalette(palette());

@@ -59,7 +59,7 @@ public:
     void keepAsDesign();
     // A new member of this label's indexed set: same design, same parent, hidden. It
     // starts from element 0's design caption and size, not from what they became since.
-    Label* Copy(const QString& objectName) const;
+    Label* copy(const QString& objectName) const;
 
 private:
     void applyGeometry();
@@ -96,7 +96,7 @@ public:
 
     // Takes the current end points as the line's design, which copies start from.
     void keepAsDesign();
-    Line* Copy(const QString& objectName) const;
+    Line* copy(const QString& objectName) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

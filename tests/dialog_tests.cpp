@@ -110,7 +110,7 @@ protected:
     // Clicks CmdDetail and runs act on the dialog while the main window waits in its
     // modal loop. A dialog that act leaves open is closed by its close box, so a
     // failing test can't hang.
-    Opening Open(const std::function<void(frmFtToInches&)>& act) {
+    Opening open(const std::function<void(frmFtToInches&)>& act) {
         Opening opening;
         test::answerNextModal([&](QWidget*) {
             frmFtToInches* dialog = window().feetInchesDialog();
@@ -217,7 +217,7 @@ TEST_F(DialogTest, OrangeFrameCoversAllButTheMagentaStripAtTheRight) {
 
 TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
     QStringList order;
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         QWidget* w = QApplication::focusWidget();
         for (int i = 0; i < 4 && w; ++i) {
             order << w->objectName();
@@ -235,7 +235,7 @@ TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
 TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     QPointer<frmFtToInches> first = window().feetInchesDialog();
     // Close box after changing both lists.
-    Open([](frmFtToInches& dialog) {
+    open([](frmFtToInches& dialog) {
         pick(*dialog.controls().cmbFt, 4);
         type(*dialog.controls().cmbIn, "9\"");
     });
@@ -244,7 +244,7 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
 
     // Enter after changing both lists.
     QStringList texts;
-    Open([&](frmFtToInches& dialog) {
+    open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
         pick(*dialog.controls().cmbFt, 0);
         pick(*dialog.controls().cmbIn, 10);
@@ -253,7 +253,7 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("47"));
     EXPECT_EQ(window().feetInchesDialog(), nullptr);
 
-    Open([&](frmFtToInches& dialog) {
+    open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
     });
     EXPECT_EQ(texts, QStringList({"5'", "0\"", "5'", "0\""}));
@@ -280,7 +280,7 @@ class DialogEnterTest : public DialogTest, public testing::WithParamInterface<En
 TEST_P(DialogEnterTest, WritesTheInchesSelectsInchesAndCloses) {
     const EnterRow& row = GetParam();
     ShowMetricResult();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         if (row.pickFeet >= 0)
             pick(*d.cmbFt, row.pickFeet);
@@ -324,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DialogTest, SelectingInchesAloneClearsAShownResult) {
     // 14 feet 2 inches write the height that is already there, so only the unit changes.
     ShowMetricResult();
-    Open([](frmFtToInches& dialog) {
+    open([](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, "14'");
         type(*dialog.controls().cmbIn, "2\"");
         press(dialog, Trigger::Mouse);
@@ -340,7 +340,7 @@ TEST_F(DialogTest, WritingTheHeightClearsAResultInInches) {
     c().txtWT->setText(QStringLiteral("154"));
     c().cmdCalculate->click();
     ASSERT_EQ(c().lblBMI->Caption(), QStringLiteral("22.1"));
-    Open([](frmFtToInches& dialog) { press(dialog, Trigger::Mouse); });
+    open([](frmFtToInches& dialog) { press(dialog, Trigger::Mouse); });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("60"));
     EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
 }
@@ -363,7 +363,7 @@ TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     const QuietRow& row = GetParam();
     ShowMetricResult();
     const QString caption = c().lblBMI->Caption();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         pick(*dialog.controls().cmbFt, 4);
         row.act(dialog);
         if (row.stays) {
@@ -430,7 +430,7 @@ TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     const RefusalRow& row = GetParam();
     ShowMetricResult();
     const QString caption = c().lblBMI->Caption();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, row.feet);
         type(*dialog.controls().cmbIn, row.inches);
         press(dialog, Trigger::Mouse);
@@ -458,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RefusalRow>& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
-    Open([this](frmFtToInches& dialog) {
+    open([this](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, "six'");
         press(dialog, Trigger::EscapeInFeet);
         EXPECT_TRUE(dialog.isVisible());
@@ -471,7 +471,7 @@ TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
 }
 
 TEST_F(DialogTest, AHeldEnterOrEscapeClicksOnce) {
-    Open([this](frmFtToInches& dialog) {
+    open([this](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         type(*d.cmbFt, "six'");
         const std::pair<QWidget*, Qt::Key> held[] = {
@@ -529,7 +529,7 @@ TEST_P(DialogWindowPlaceTest, LandsAtTheSamePlaceRelativeToTheMainWindow) {
     const QPoint windowCorner = window().frameGeometry().topLeft();
     const int border = (window().frameGeometry().width() - window().width()) / 2;
     QPoint offset;
-    Open([&](frmFtToInches& dialog) { offset = dialog.frameGeometry().topLeft() - windowCorner; });
+    open([&](frmFtToInches& dialog) { offset = dialog.frameGeometry().topLeft() - windowCorner; });
     // (4050 + 300 + 30) / 15 across, (780 + 200) / 15 down, rounded.
     EXPECT_EQ(offset, QPoint(border + 292, 65));
 }

@@ -94,7 +94,7 @@ std::vector<SystemCase> SystemCases() {
 class SystemParse : public testing::TestWithParam<SystemCase> {};
 
 TEST_P(SystemParse, ReadsWhatFits) {
-    EXPECT_EQ(ParseSystem(GetParam().data), GetParam().expected);
+    EXPECT_EQ(parseSystem(GetParam().data), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SystemParse, testing::ValuesIn(SystemCases()),
@@ -128,7 +128,7 @@ class StringLookup : public testing::TestWithParam<StringCase> {};
 TEST_P(StringLookup, StaysInside) {
     const std::string& table = GetParam().strings;
     const Bytes bytes(table.begin(), table.end());
-    const auto found = StringAt(bytes, GetParam().offset);
+    const auto found = stringAt(bytes, GetParam().offset);
     EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, GetParam().expected);
 }
 
@@ -246,7 +246,7 @@ std::vector<WindowsCase> WindowsCases() {
 class WindowsParse : public testing::TestWithParam<WindowsCase> {};
 
 TEST_P(WindowsParse, ReadsWhatFits) {
-    EXPECT_EQ(ParseWindows(GetParam().windows, kTable.s.bytes), GetParam().expected);
+    EXPECT_EQ(parseWindows(GetParam().windows, kTable.s.bytes), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WindowsParse, testing::ValuesIn(WindowsCases()),
@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, WindowsParse, testing::ValuesIn(WindowsCases()),
 TEST(WindowsParse, ManyEntriesAreCapped) {
     const Bytes entry = Entry(12, {{kWinName, kTable.main}});
     const Bytes windows = Windows(1000, 12, std::vector<Bytes>(1000, entry));
-    EXPECT_EQ(ParseWindows(windows, kTable.s.bytes).size(), kMaxWindows);
+    EXPECT_EQ(parseWindows(windows, kTable.s.bytes).size(), kMaxWindows);
 }
 
 struct FindCase {
@@ -277,7 +277,7 @@ TEST_P(WindowFind, MatchesNameIgnoringCase) {
     const Bytes windows = Windows(2, 0x18,
                                   {Entry(0x18, {{kWinName, other}, {kWinCaption, otherCaption}}),
                                    Entry(0x18, {{kWinName, main}, {kWinCaption, mainCaption}})});
-    const auto found = FindWindow(windows, s.bytes, GetParam().wanted);
+    const auto found = findWindow(windows, s.bytes, GetParam().wanted);
     EXPECT_EQ(found ? std::optional<std::string>(found->caption) : std::nullopt,
               GetParam().caption);
 }

@@ -104,7 +104,7 @@ std::vector<SiteMapCase> SiteMapCases() {
 class SiteMapParse : public testing::TestWithParam<SiteMapCase> {};
 
 TEST_P(SiteMapParse, BuildsTree) {
-    EXPECT_EQ(Shape(ParseSiteMap(GetParam().html).entries), GetParam().shape);
+    EXPECT_EQ(Shape(parseSiteMap(GetParam().html).entries), GetParam().shape);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SiteMapParse, testing::ValuesIn(SiteMapCases()),
@@ -128,7 +128,7 @@ TEST(SiteMapLimits, DeepNestingIsCapped) {
     std::string html;
     for (int i = 0; i < 5000; ++i)
         html += "<UL>" + Item("E", "e.html");
-    const SiteMap map = ParseSiteMap(html);
+    const SiteMap map = parseSiteMap(html);
     EXPECT_EQ(Depth(map.entries), kMaxSiteMapDepth);
     EXPECT_EQ(Count(map.entries), 5000u); // nothing is lost, the deep ones stay level
 }
@@ -137,13 +137,13 @@ TEST(SiteMapLimits, EntryCountIsCapped) {
     std::string html = "<UL>";
     for (std::size_t i = 0; i < kMaxSiteMapEntries + 5; ++i)
         html += Item("E", "e.html");
-    const SiteMap map = ParseSiteMap(html);
+    const SiteMap map = parseSiteMap(html);
     EXPECT_TRUE(map.truncated);
     EXPECT_EQ(Count(map.entries), kMaxSiteMapEntries);
 }
 
 TEST(SiteMapLimits, LongValuesAreCut) {
-    const SiteMap map = ParseSiteMap("<UL>" + Item(std::string(100000, 'n'), "a.html") + "</UL>");
+    const SiteMap map = parseSiteMap("<UL>" + Item(std::string(100000, 'n'), "a.html") + "</UL>");
     ASSERT_EQ(map.entries.size(), 1u);
     EXPECT_EQ(map.entries[0].name.size(), kMaxSiteMapValue);
 }
@@ -159,7 +159,7 @@ struct EntityCase {
 class EntityDecode : public testing::TestWithParam<EntityCase> {};
 
 TEST_P(EntityDecode, DecodesKnownOnly) {
-    EXPECT_EQ(DecodeEntities(GetParam().text), GetParam().decoded);
+    EXPECT_EQ(decodeEntities(GetParam().text), GetParam().decoded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, EntityDecode,

@@ -47,7 +47,7 @@ class TopicLimit : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(TopicLimit, WritesWhatTheViewCanShow) {
     const LimitCase& row = GetParam();
-    const LimitedTopic limited = LimitTopic(row.html);
+    const LimitedTopic limited = limitTopic(row.html);
     if (row.whole) {
         EXPECT_EQ(limited.html, row.expected);
     } else {

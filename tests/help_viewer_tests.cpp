@@ -81,7 +81,7 @@ QByteArray HelpBytes() {
 
 std::unique_ptr<HelpFile> OpenHelp(const QString& window = QStringLiteral("Main")) {
     QString error;
-    auto file = HelpFile::Open(HelpPath(), window, &error);
+    auto file = HelpFile::open(HelpPath(), window, &error);
     EXPECT_TRUE(file) << error.toStdString();
     return file;
 }
@@ -104,7 +104,7 @@ struct RequestCase {
 class RequestParse : public testing::TestWithParam<RequestCase> {};
 
 TEST_P(RequestParse, SplitsFileAndWindow) {
-    const HelpRequest parsed = ParseRequest(QString::fromUtf8(GetParam().request));
+    const HelpRequest parsed = parseRequest(QString::fromUtf8(GetParam().request));
     EXPECT_EQ(parsed.file, QString::fromUtf8(GetParam().file));
     EXPECT_EQ(parsed.window, QString::fromUtf8(GetParam().window));
 }
@@ -130,7 +130,7 @@ struct TopicCase {
 class TopicAddress : public testing::TestWithParam<TopicCase> {};
 
 TEST_P(TopicAddress, ResolvesFromRoot) {
-    EXPECT_EQ(TopicUrl(QString::fromUtf8(GetParam().local)).toString(),
+    EXPECT_EQ(topicUrl(QString::fromUtf8(GetParam().local)).toString(),
               QString::fromUtf8(GetParam().url));
 }
 
@@ -158,7 +158,7 @@ class WindowPlacement : public testing::TestWithParam<GeometryCase> {};
 
 TEST_P(WindowPlacement, UsesOnlySaneRectangles) {
     const QList<QRect> screens{QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
-    EXPECT_EQ(UsableGeometry(GetParam().rect, screens), GetParam().expected);
+    EXPECT_EQ(usableGeometry(GetParam().rect, screens), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,7 +201,7 @@ struct SearchCase {
 class Search : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(Search, ListsTopicsHoldingEveryWord) {
-    const SearchIndex index = SearchIndex::Build(
+    const SearchIndex index = SearchIndex::build(
         {QUrl(QStringLiteral("chm:/a.html"))}, [](const QUrl& url) -> std::optional<QString> {
             const auto page = kSearchPages.find(url.toString());
             if (page == kSearchPages.end())
@@ -236,11 +236,11 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- the built help file ------------------------------------------------------------
 
 TEST(HelpFileBuilt, SystemFilesSayWhatTheProjectSays) {
-    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    const auto chm = ChmFile::open(QFile::encodeName(HelpPath()).toStdString());
     ASSERT_TRUE(chm);
-    const auto system = chm->Read("/#SYSTEM");
+    const auto system = chm->read("/#SYSTEM");
     ASSERT_TRUE(system);
-    const auto info = ParseSystem(*system);
+    const auto info = parseSystem(*system);
     ASSERT_TRUE(info);
     EXPECT_FALSE(info->truncated);
     EXPECT_EQ(info->defaultTopic, "index.html");
@@ -251,17 +251,17 @@ TEST(HelpFileBuilt, SystemFilesSayWhatTheProjectSays) {
 }
 
 TEST(HelpFileBuilt, ReadsObjectsWholeAndWithinLimits) {
-    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    const auto chm = ChmFile::open(QFile::encodeName(HelpPath()).toStdString());
     ASSERT_TRUE(chm);
-    const auto page = chm->Read("/INDEX.HTML"); // names are found regardless of case
+    const auto page = chm->read("/INDEX.HTML"); // names are found regardless of case
     ASSERT_TRUE(page);
     EXPECT_NE(std::string(page->begin(), page->end()).find("</html>"), std::string::npos);
-    EXPECT_FALSE(chm->Read("/index.html", page->size() - 1));
-    EXPECT_TRUE(chm->Read("/index.html", page->size()));
-    EXPECT_FALSE(chm->Read("/nothere.html"));
-    EXPECT_FALSE(chm->Read(""));
-    EXPECT_FALSE(chm->Read("/" + std::string(600, 'a')));
-    EXPECT_FALSE(chm->Read(std::string("/index.html\0x", 13)));
+    EXPECT_FALSE(chm->read("/index.html", page->size() - 1));
+    EXPECT_TRUE(chm->read("/index.html", page->size()));
+    EXPECT_FALSE(chm->read("/nothere.html"));
+    EXPECT_FALSE(chm->read(""));
+    EXPECT_FALSE(chm->read("/" + std::string(600, 'a')));
+    EXPECT_FALSE(chm->read(std::string("/index.html\0x", 13)));
 }
 
 TEST(HelpFileBuilt, OpensInWindowMain) {
@@ -281,18 +281,18 @@ TEST(HelpFileBuilt, UnknownWindowFallsBackToTheDefaultWindow) {
     EXPECT_EQ(file->caption(), QStringLiteral("BMI-Trevala Help"));
 }
 
-void CollectTopics(const std::vector<SiteMapEntry>& entries, std::set<QString>& topics) {
+void collectTopics(const std::vector<SiteMapEntry>& entries, std::set<QString>& topics) {
     for (const SiteMapEntry& e : entries) {
         topics.insert(
-            TopicUrl(QString::fromStdString(e.local)).adjusted(QUrl::RemoveFragment).toString());
-        CollectTopics(e.children, topics);
+            topicUrl(QString::fromStdString(e.local)).adjusted(QUrl::RemoveFragment).toString());
+        collectTopics(e.children, topics);
     }
 }
 
 std::set<QString> AllTopics(const HelpFile& file) {
     std::set<QString> topics;
-    CollectTopics(file.contents().entries, topics);
-    CollectTopics(file.index().entries, topics);
+    collectTopics(file.contents().entries, topics);
+    collectTopics(file.index().entries, topics);
     return topics;
 }
 
@@ -628,7 +628,7 @@ TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
     out.close();
 
     QString error;
-    const auto file = HelpFile::Open(path, QStringLiteral("Main"), &error);
+    const auto file = HelpFile::open(path, QStringLiteral("Main"), &error);
     if (!file) {
         EXPECT_TRUE(error.contains(QStringLiteral("could not be opened"))) << error.toStdString();
         EXPECT_TRUE(error.contains(path)) << error.toStdString();
@@ -681,7 +681,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MissingFile, SaysSo) {
     QString error;
-    EXPECT_FALSE(HelpFile::Open(QStringLiteral("/nonexistent/BMI-Trevala.chm"),
+    EXPECT_FALSE(HelpFile::open(QStringLiteral("/nonexistent/BMI-Trevala.chm"),
                                 QStringLiteral("Main"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("missing"))) << error.toStdString();
 }
@@ -938,7 +938,7 @@ QTemporaryDir* HostileFile::s_dir = nullptr;
 
 TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     QString error;
-    const auto file = HelpFile::Open(Path(), QStringLiteral("Main"), &error);
+    const auto file = HelpFile::open(Path(), QStringLiteral("Main"), &error);
     ASSERT_TRUE(file) << error.toStdString();
     HelpWindow window(*file);
     window.show();
@@ -967,7 +967,7 @@ TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
 
 TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {
     const auto box =
-        ErrorBox(QStringLiteral("The help file \"<img src=/x>.chm\" could not be opened."));
+        errorBox(QStringLiteral("The help file \"<img src=/x>.chm\" could not be opened."));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     ASSERT_TRUE(label);
@@ -982,11 +982,11 @@ TEST(SingleViewer, NameDependsOnTheFileNotOnHowItIsWritten) {
     QFile::copy(HelpPath(), dir.filePath(QStringLiteral("a.chm")));
     QFile::copy(HelpPath(), dir.filePath(QStringLiteral("b.chm")));
     const QString a = dir.filePath(QStringLiteral("a.chm"));
-    EXPECT_EQ(InstanceGuard::ServerName(a),
-              InstanceGuard::ServerName(dir.path() + QStringLiteral("/./x/../a.chm")));
-    EXPECT_NE(InstanceGuard::ServerName(a),
-              InstanceGuard::ServerName(dir.filePath(QStringLiteral("b.chm"))));
-    EXPECT_LT(InstanceGuard::ServerName(a).size(), 80);
+    EXPECT_EQ(InstanceGuard::serverName(a),
+              InstanceGuard::serverName(dir.path() + QStringLiteral("/./x/../a.chm")));
+    EXPECT_NE(InstanceGuard::serverName(a),
+              InstanceGuard::serverName(dir.filePath(QStringLiteral("b.chm"))));
+    EXPECT_LT(InstanceGuard::serverName(a).size(), 80);
 }
 
 TEST(SingleViewer, SecondAsksFirstToComeForward) {
@@ -1019,7 +1019,7 @@ TEST(SingleViewer, SecondProgramLeavesFirstStays) {
     bool listening = false;
     for (int i = 0; i < 300 && !listening && first.state() == QProcess::Running; ++i) {
         QLocalSocket probe;
-        probe.connectToServer(InstanceGuard::ServerName(path));
+        probe.connectToServer(InstanceGuard::serverName(path));
         listening = probe.waitForConnected(100);
         if (!listening)
             first.waitForFinished(100);
@@ -1033,7 +1033,7 @@ TEST(SingleViewer, SecondProgramLeavesFirstStays) {
 
     first.kill();
     first.waitForFinished();
-    QLocalServer::removeServer(InstanceGuard::ServerName(path)); // the socket it left behind
+    QLocalServer::removeServer(InstanceGuard::serverName(path)); // the socket it left behind
 }
 
 // Started in the same instant, two viewers of one file end as one window: one hands over
@@ -1092,7 +1092,7 @@ TEST(SingleViewer, APlantedSocketIsNotTrusted) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
     ASSERT_TRUE(QFile::copy(HelpPath(), path));
-    const QByteArray name = QFile::encodeName(InstanceGuard::ServerName(path));
+    const QByteArray name = QFile::encodeName(InstanceGuard::serverName(path));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(static_cast<std::size_t>(name.size()), sizeof address.sun_path);

@@ -117,7 +117,7 @@ protected:
     void FakeXdgOpen(const QByteArray& body) {
         WriteProgram(File("xdg-open"), "#!/bin/sh\n" + RecordStart(m_record) + body + '\n');
     }
-    std::int32_t Open(const QString& address, const QString& directory = {}) {
+    std::int32_t open(const QString& address, const QString& directory = {}) {
         return openAddress(address, directory.isNull() ? m_work.path() : directory);
     }
     Started Start() const { return ReadStart(m_record); }
@@ -142,7 +142,7 @@ class XdgOpenOutcome : public RealShell, public ::testing::WithParamInterface<Ex
 
 TEST_P(XdgOpenOutcome, MapsToTheShellNumbering) {
     FakeXdgOpen(GetParam().body);
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/bmi_index.html")),
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/bmi_index.html")),
               GetParam().result);
     EXPECT_EQ(Start().argc, 1);
 }
@@ -160,7 +160,7 @@ TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
         QStringLiteral("https://www.trevala.example/a b?q=\"x\"&r='y';touch %1;$(touch %1)`touch "
                        "%1`|touch %1 ${HOME} \\ *")
             .arg(planted);
-    EXPECT_EQ(Open(address), 42);
+    EXPECT_EQ(open(address), 42);
     const Started s = Start();
     EXPECT_EQ(s.argc, 1);
     EXPECT_EQ(s.argument, address);
@@ -179,7 +179,7 @@ TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
     for (const QString& address :
          {QStringLiteral("https://www.trevala.example/a") + QChar(u'\0') + QStringLiteral("b"),
           QStringLiteral("--version"), QStringLiteral("-https://www.trevala.example/")}) {
-        EXPECT_EQ(Open(address), 2) << address.toStdString();
+        EXPECT_EQ(open(address), 2) << address.toStdString();
         EXPECT_FALSE(QFileInfo::exists(m_record)) << address.toStdString();
     }
 }
@@ -187,7 +187,7 @@ TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
 TEST_F(RealShell, MissingXdgOpenIsFileNotFound) {
     QTemporaryDir empty;
     qputenv("PATH", QFile::encodeName(empty.path()));
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/")), 2);
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/")), 2);
 }
 
 TEST_F(RealShell, StartFailuresMapFromTheirCause) {
@@ -204,7 +204,7 @@ TEST_F(RealShell, StartFailuresMapFromTheirCause) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         WriteProgram(File("xdg-open"), row.program);
-        EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), row.directory), row.result);
+        EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/"), row.directory), row.result);
     }
     EXPECT_TRUE(ZombieChildren().empty());
 }
@@ -222,7 +222,7 @@ TEST_F(RealShell, ABlockingXdgOpenCountsAsStartedIsNotKilledAndIsReapedWhenItEnd
                 "' ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
                 "touch '" +
                 QFile::encodeName(done) + "'\n");
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/trevala_index.html")), 42);
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/trevala_index.html")), 42);
     ASSERT_TRUE(WaitUntil([&] { return QFileInfo(pidFile).size() > 0; }));
     QFile pidText(pidFile);
     ASSERT_TRUE(pidText.open(QIODevice::ReadOnly));
