@@ -15,14 +15,14 @@ using bmi::help::SearchIndex;
 
 // The same topics the viewer starts from: its default topic and its contents list; the
 // rest are found through their links.
-std::vector<QUrl> Seeds(const HelpFile& file) {
+std::vector<QUrl> seeds(const HelpFile& file) {
     std::vector<QUrl> seeds{file.defaultTopic()};
     for (const auto& entry : file.contents().entries)
         seeds.push_back(bmi::help::topicUrl(bmi::help::fromHelpText(entry.local)));
     return seeds;
 }
 
-SearchIndex::Reader Reader(const HelpFile& file) {
+SearchIndex::Reader reader(const HelpFile& file) {
     return [&file](const QUrl& url) -> std::optional<QString> {
         const auto bytes = file.read(url);
         if (!bytes)
@@ -45,7 +45,7 @@ void BuildSearchIndex(benchmark::State& state) {
     if (!file)
         return;
     for (auto _ : state) {
-        const SearchIndex index = SearchIndex::build(Seeds(*file), Reader(*file));
+        const SearchIndex index = SearchIndex::build(seeds(*file), reader(*file));
         if (index.topicCount() < 7)
             state.SkipWithError("the index missed topics");
     }
@@ -56,7 +56,7 @@ void SearchTwoWords(benchmark::State& state) {
     const auto file = open(state);
     if (!file)
         return;
-    const SearchIndex index = SearchIndex::build(Seeds(*file), Reader(*file));
+    const SearchIndex index = SearchIndex::build(seeds(*file), reader(*file));
     for (auto _ : state)
         benchmark::DoNotOptimize(index.find(u"Height CENTIMETERS"));
 }

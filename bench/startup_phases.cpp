@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     step("the other two design fonts");
     bmi::configureApplication(app);
     step("configureApplication (rest)");
-    bmi::InitResources();
+    bmi::initResources();
     step("compiled resources");
     // Each picture the windows load at start-up, as they load it.
     for (const char* path : {":/calculator.png", ":/advert.bmp"}) {

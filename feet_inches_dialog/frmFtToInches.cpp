@@ -42,14 +42,14 @@ constexpr ControlDesign kDesign[]{
 // clang-format on
 
 // 0 inches is no entry: it comes back only by typing it or by opening the dialog again.
-const QStringList& FeetEntries() {
+const QStringList& feetEntries() {
     static const QStringList entries{QStringLiteral("3'"), QStringLiteral("4'"),
                                      QStringLiteral("5'"), QStringLiteral("6'"),
                                      QStringLiteral("7'")};
     return entries;
 }
 
-const QStringList& InchEntries() {
+const QStringList& inchEntries() {
     static const QStringList entries = [] {
         QStringList list;
         for (int i = 1; i <= 11; ++i)
@@ -62,14 +62,14 @@ const QStringList& InchEntries() {
 // The first entry of an empty list becomes its selection and overwrites the design
 // text; put the text back, with the entry that matches it (if any) as the selection so
 // that the arrow keys step on from there.
-void FillKeepingText(ComboBox& list, const QStringList& entries) {
+void fillKeepingText(ComboBox& list, const QStringList& entries) {
     const QString text = list.currentText();
     list.addItems(entries);
     list.setCurrentIndex(list.findText(text));
     list.setEditText(text);
 }
 
-QString ProblemPrompt(calc::FeetInchesProblem problem) {
+QString problemPrompt(calc::FeetInchesProblem problem) {
     switch (problem) {
     case calc::FeetInchesProblem::FeetUnreadable:
         return QStringLiteral("The feet list does not hold a usable number of feet, such as 5'.");
@@ -102,8 +102,8 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     m_c.cmbIn = built.control<ComboBox>(QStringLiteral("cmbIn"));
     m_c.cmdClose = built.control<CommandButton>(QStringLiteral("cmdClose"));
 
-    FillKeepingText(*m_c.cmbFt, FeetEntries());
-    FillKeepingText(*m_c.cmbIn, InchEntries());
+    fillKeepingText(*m_c.cmbFt, feetEntries());
+    fillKeepingText(*m_c.cmbIn, inchEntries());
 
     // Enter and Escape are routed here before any control or QDialog itself sees them:
     // the dialog has no default button, and Escape must click the Enter button, while
@@ -150,7 +150,7 @@ void frmFtToInches::cmdClose_Click() {
     const calc::FeetInchesOutcome outcome = calc::feetAndInchesToInches(
         m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
     if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
-        m_platform.msgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);
+        m_platform.msgBox(this, problemPrompt(*problem), MessageIcon::Exclamation);
         return;
     }
     // The height first, then the unit: selecting the unit blanks the result display.
@@ -161,7 +161,7 @@ void frmFtToInches::cmdClose_Click() {
     accept();
 }
 
-QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
+QPointF feetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth) {
     // Half the outer width less the client width is one side border's thickness.
     const float left = toSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);

@@ -21,7 +21,7 @@ ByteSpan span(const Bytes& data) {
     return data ? ByteSpan(*data) : ByteSpan();
 }
 
-void ReadList(const ChmFile& file, const std::string& name) {
+void readList(const ChmFile& file, const std::string& name) {
     if (name.empty())
         return;
     const std::string path = name.front() == '/' ? name : "/" + name;
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes strings = file->read("/#STRINGS");
     if (const auto info = parseSystem(span(system))) {
         const auto window = findWindow(span(windows), span(strings), info->defaultWindow);
-        ReadList(*file, window ? window->contentsFile : info->contentsFile);
-        ReadList(*file, window ? window->indexFile : info->indexFile);
+        readList(*file, window ? window->contentsFile : info->contentsFile);
+        readList(*file, window ? window->indexFile : info->indexFile);
     }
 
     for (const std::string& name : file->list()) {

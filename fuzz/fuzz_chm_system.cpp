@@ -13,13 +13,13 @@ namespace {
 
 using bmi::help::ByteSpan;
 
-ByteSpan Take(ByteSpan& input, std::size_t length) {
+ByteSpan take(ByteSpan& input, std::size_t length) {
     const ByteSpan part = input.first(std::min(length, input.size()));
     input = input.subspan(part.size());
     return part;
 }
 
-void CheckString(std::string_view text, std::size_t bufferSize) {
+void checkString(std::string_view text, std::size_t bufferSize) {
     BMI_FUZZ_CHECK(text.size() <= bufferSize);
     BMI_FUZZ_CHECK(text.find('\0') == std::string_view::npos);
 }
@@ -29,11 +29,11 @@ void CheckString(std::string_view text, std::size_t bufferSize) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     ByteSpan input(data, size);
-    const ByteSpan header = Take(input, 4);
+    const ByteSpan header = take(input, 4);
     const std::size_t systemSize = header.size() == 4 ? header[0] | (header[1] << 8) : 0;
     const std::size_t windowsSize = header.size() == 4 ? header[2] | (header[3] << 8) : 0;
-    const ByteSpan system = Take(input, systemSize);
-    const ByteSpan windows = Take(input, windowsSize);
+    const ByteSpan system = take(input, systemSize);
+    const ByteSpan windows = take(input, windowsSize);
     const ByteSpan strings = input;
 
     const auto info = parseSystem(system);
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (info) {
         for (const std::string* s : {&info->contentsFile, &info->indexFile, &info->defaultTopic,
                                      &info->title, &info->defaultWindow, &info->compiledFile})
-            CheckString(*s, system.size());
+            checkString(*s, system.size());
     }
 
     const auto defs = parseWindows(windows, strings);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const WindowDef& def : defs) {
         for (const std::string* s : {&def.name, &def.caption, &def.contentsFile, &def.indexFile,
                                      &def.defaultPage, &def.homePage}) {
-            CheckString(*s, strings.size());
+            checkString(*s, strings.size());
             BMI_FUZZ_CHECK(s->size() <= kMaxStringLength);
         }
         if (def.rect) {
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto text = stringAt(strings, offset)) {
             BMI_FUZZ_CHECK(offset < strings.size());
             BMI_FUZZ_CHECK(offset + text->size() < strings.size());
-            CheckString(*text, strings.size());
+            checkString(*text, strings.size());
         }
     }
     return 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::array<std::string_view, 4> Split(std::string_view input) {
+std::array<std::string_view, 4> split(std::string_view input) {
     std::array<std::string_view, 4> texts;
     for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
         const std::size_t bar = input.find('|');
@@ -45,7 +45,7 @@ bool isPlainDecimal(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::calc;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const auto [height, heightUnit, weight, weightUnit] = Split(input);
+    const auto [height, heightUnit, weight, weightUnit] = split(input);
 
     for (std::string_view text : {height, weight}) {
         if (const auto full = fullReading(text))

@@ -59,7 +59,7 @@ MessageIcon iconOf(const calc::Rejection& rejection) {
 } // namespace
 
 frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
-    InitResources();
+    initResources();
     setObjectName(QStringLiteral("frmBMI"));
     setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
                    QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
@@ -74,7 +74,7 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const BuiltDesign built = buildDesign(this, MainWindowDesign());
+    const BuiltDesign built = buildDesign(this, mainWindowDesign());
     m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
     m_c.Frame2 = built.control<Frame>(QStringLiteral("Frame2"));
     for (int i = 0; i < 4; ++i)
@@ -145,7 +145,7 @@ void frmBMI::Form_Load() {
     m_c.cmbWT->addItems({QStringLiteral("pounds"), QStringLiteral("kilograms")});
     m_c.cmbHT->selectEntry(0);
     m_c.cmbWT->selectEntry(0);
-    LayoutScale();
+    layoutScale();
     m_c.txtHT->setFocus(Qt::OtherFocusReason);
 }
 
@@ -185,7 +185,7 @@ void frmBMI::Slider1_MouseUp() {
 
 // ---- Scale ----------------------------------------------------------------------
 
-void frmBMI::LayoutScale() {
+void frmBMI::layoutScale() {
     Slider& slider = *m_c.Slider1;
     Line& axis = *m_c.LineSlider;
     axis.setX1(slider.Left() + Slider::kThumbInsetLeft);
@@ -327,8 +327,8 @@ void frmBMI::CmdDetail_Click() {
     if (!m_dialog)
         m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
     const QRect outer = frameGeometry();
-    const ControlDesign& button = designRow(MainWindowDesign(), "CmdDetail");
-    const QPointF place = FeetInchesDialogPlace(
+    const ControlDesign& button = designRow(mainWindowDesign(), "CmdDetail");
+    const QPointF place = feetInchesDialogPlace(
         outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel, outer.width() * kTwipsPerPixel,
         kMainScaleWidth, 0, button.left, button.top, button.width);
     m_dialog->move(twipsToPixels(place.x()), twipsToPixels(place.y()));

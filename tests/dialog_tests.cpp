@@ -505,7 +505,7 @@ class DialogPlaceTest : public testing::TestWithParam<PlaceRow> {};
 
 TEST_P(DialogPlaceTest, BesideTheButtonBelowItsTop) {
     const PlaceRow& r = GetParam();
-    const QPointF place = FeetInchesDialogPlace(r.mLeft, r.mTop, r.mWidth, r.mScaleWidth,
+    const QPointF place = feetInchesDialogPlace(r.mLeft, r.mTop, r.mWidth, r.mScaleWidth,
                                                 r.mScaleTop, 4050, 780, 300);
     EXPECT_EQ(place.x(), r.expected.x());
     EXPECT_EQ(place.y(), r.expected.y());

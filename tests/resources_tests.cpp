@@ -20,7 +20,7 @@ namespace {
 
 class ResourcesTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { bmi::InitResources(); }
+    static void SetUpTestSuite() { bmi::initResources(); }
 };
 
 QByteArray readResource(const char* path) {
