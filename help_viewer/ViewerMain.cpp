@@ -91,7 +91,7 @@ int layOutTopics(const HelpFile& file) {
     return static_cast<int>(seen.size());
 }
 
-int Check(const HelpFile& file) {
+int runCheck(const HelpFile& file) {
     const int topics = layOutTopics(file);
     HelpBrowser browser(file);
     browser.setSource(file.defaultTopic());
@@ -164,7 +164,7 @@ int runViewer(int argc, char** argv) {
         return kExitCannotOpen;
     }
     if (args->check)
-        return Check(*file);
+        return runCheck(*file);
 
     HelpWindow window(*file);
     QObject::connect(&*guard, &InstanceGuard::raiseRequested, &window, &HelpWindow::bringToFront);

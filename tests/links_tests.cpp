@@ -177,7 +177,7 @@ enum class Mouse {
     Leave
 };
 
-void Send(Image& image, Mouse m) {
+void send(Image& image, Mouse m) {
     switch (m) {
     case Mouse::Move:
         SendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
@@ -233,7 +233,7 @@ TEST_P(AdvertPointer, BorderAndPointerFollowTheLastEvent) {
     ASSERT_EQ(image.BorderStyle(), 0);
     platform.reset();
     for (Mouse m : row.events)
-        Send(image, m);
+        send(image, m);
     EXPECT_EQ(image.BorderStyle(), row.border);
     EXPECT_EQ(platform.cursorLoads, row.loads);
     EXPECT_EQ(platform.cursorsSet,
@@ -277,7 +277,7 @@ TEST(AdvertPointer, TheRealPlatformShowsTheHandOverTheImage) {
     QtPlatform platform;
     frmBMI window(platform);
     Image& image = *window.controls().imgAD;
-    Send(image, Mouse::Move);
+    send(image, Mouse::Move);
     EXPECT_TRUE(image.testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(image.cursor().shape(), Qt::PointingHandCursor);
 }
