@@ -87,7 +87,7 @@ const RoundingRow kRounding[] = {
 };
 
 void PrintTo(const RoundingRow& row, std::ostream* os) {
-    *os << test::Shown(row.Unrounded);
+    *os << test::shown(row.Unrounded);
 }
 
 class RoundingTest : public testing::TestWithParam<RoundingRow> {};
@@ -116,7 +116,7 @@ const TextRow kTexts[] = {
 };
 
 void PrintTo(const TextRow& row, std::ostream* os) {
-    *os << test::Shown(row.Value);
+    *os << test::shown(row.Value);
 }
 
 class DisplayTextTest : public testing::TestWithParam<TextRow> {};
@@ -155,7 +155,7 @@ const HalfEvenRow kHalfEven[] = {
 };
 
 void PrintTo(const HalfEvenRow& row, std::ostream* os) {
-    *os << test::Shown(row.Value);
+    *os << test::shown(row.Value);
 }
 
 class RoundHalfEvenTest : public testing::TestWithParam<HalfEvenRow> {};

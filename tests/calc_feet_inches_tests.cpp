@@ -81,7 +81,7 @@ const FeetInchesRow kRows[] = {
 };
 
 void PrintTo(const FeetInchesRow& row, std::ostream* os) {
-    *os << test::Shown(row.Feet) << " | " << test::Shown(row.Inches);
+    *os << test::shown(row.Feet) << " | " << test::shown(row.Inches);
 }
 
 class FeetInchesTest : public testing::TestWithParam<FeetInchesRow> {};

@@ -130,7 +130,7 @@ protected:
     }
 
     // A result on screen for 170 centimeters and 70 kilograms.
-    void ShowMetricResult() {
+    void showMetricResult() {
         c().txtHT->setText(QStringLiteral("170"));
         c().cmbHT->selectEntry(1);
         c().txtWT->setText(QStringLiteral("70"));
@@ -279,7 +279,7 @@ class DialogEnterTest : public DialogTest, public testing::WithParamInterface<En
 
 TEST_P(DialogEnterTest, WritesTheInchesSelectsInchesAndCloses) {
     const EnterRow& row = GetParam();
-    ShowMetricResult();
+    showMetricResult();
     const Opening opening = open([&](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         if (row.pickFeet >= 0)
@@ -323,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DialogTest, SelectingInchesAloneClearsAShownResult) {
     // 14 feet 2 inches write the height that is already there, so only the unit changes.
-    ShowMetricResult();
+    showMetricResult();
     open([](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, "14'");
         type(*dialog.controls().cmbIn, "2\"");
@@ -361,7 +361,7 @@ class DialogQuietTest : public DialogTest, public testing::WithParamInterface<Qu
 
 TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     const QuietRow& row = GetParam();
-    ShowMetricResult();
+    showMetricResult();
     const QString caption = c().lblBMI->Caption();
     const Opening opening = open([&](frmFtToInches& dialog) {
         pick(*dialog.controls().cmbFt, 4);
@@ -428,7 +428,7 @@ class DialogRefusalTest : public DialogTest, public testing::WithParamInterface<
 
 TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     const RefusalRow& row = GetParam();
-    ShowMetricResult();
+    showMetricResult();
     const QString caption = c().lblBMI->Caption();
     const Opening opening = open([&](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, row.feet);
