@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    bmi::ConfigureApplication(app);
+    bmi::configureApplication(app);
     QApplication::setDesktopFileName(QStringLiteral(BMI_APP_ID));
     bmi::QtPlatform platform;
     bmi::frmBMI window(platform);

@@ -61,7 +61,7 @@ BENCHMARK(ComputeOnly);
 void KeyFilter(benchmark::State& state) {
     const std::u16string text = u"123.5";
     for (auto _ : state) {
-        bool admitted = AdmitsKey(text, 5, '7');
+        bool admitted = admitsKey(text, 5, '7');
         benchmark::DoNotOptimize(admitted);
     }
 }
@@ -69,7 +69,7 @@ BENCHMARK(KeyFilter);
 
 void FeetInches(benchmark::State& state) {
     for (auto _ : state) {
-        FeetInchesOutcome outcome = FeetAndInchesToInches("5'", "11\"");
+        FeetInchesOutcome outcome = feetAndInchesToInches("5'", "11\"");
         benchmark::DoNotOptimize(outcome);
     }
 }

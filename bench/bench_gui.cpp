@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    bmi::ConfigureApplication(app);
+    bmi::configureApplication(app);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -15,37 +15,37 @@ using bmi::help::SearchIndex;
 
 // The same topics the viewer starts from: its default topic and its contents list; the
 // rest are found through their links.
-std::vector<QUrl> Seeds(const HelpFile& file) {
+std::vector<QUrl> seeds(const HelpFile& file) {
     std::vector<QUrl> seeds{file.defaultTopic()};
     for (const auto& entry : file.contents().entries)
-        seeds.push_back(bmi::help::TopicUrl(bmi::help::FromHelpText(entry.local)));
+        seeds.push_back(bmi::help::topicUrl(bmi::help::fromHelpText(entry.local)));
     return seeds;
 }
 
-SearchIndex::Reader Reader(const HelpFile& file) {
+SearchIndex::Reader reader(const HelpFile& file) {
     return [&file](const QUrl& url) -> std::optional<QString> {
         const auto bytes = file.read(url);
         if (!bytes)
             return std::nullopt;
-        return bmi::help::FromHelpText(
+        return bmi::help::fromHelpText(
             std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
     };
 }
 
-std::unique_ptr<HelpFile> Open(benchmark::State& state) {
+std::unique_ptr<HelpFile> open(benchmark::State& state) {
     QString error;
-    auto file = HelpFile::Open(QStringLiteral(BMI_HELP_FILE), QStringLiteral("Main"), &error);
+    auto file = HelpFile::open(QStringLiteral(BMI_HELP_FILE), QStringLiteral("Main"), &error);
     if (!file)
         state.SkipWithError(error.toStdString().c_str());
     return file;
 }
 
 void BuildSearchIndex(benchmark::State& state) {
-    const auto file = Open(state);
+    const auto file = open(state);
     if (!file)
         return;
     for (auto _ : state) {
-        const SearchIndex index = SearchIndex::Build(Seeds(*file), Reader(*file));
+        const SearchIndex index = SearchIndex::build(seeds(*file), reader(*file));
         if (index.topicCount() < 7)
             state.SkipWithError("the index missed topics");
     }
@@ -53,10 +53,10 @@ void BuildSearchIndex(benchmark::State& state) {
 BENCHMARK(BuildSearchIndex)->Unit(benchmark::kMillisecond);
 
 void SearchTwoWords(benchmark::State& state) {
-    const auto file = Open(state);
+    const auto file = open(state);
     if (!file)
         return;
-    const SearchIndex index = SearchIndex::Build(Seeds(*file), Reader(*file));
+    const SearchIndex index = SearchIndex::build(seeds(*file), reader(*file));
     for (auto _ : state)
         benchmark::DoNotOptimize(index.find(u"Height CENTIMETERS"));
 }

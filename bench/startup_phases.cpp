@@ -127,22 +127,22 @@ int main(int argc, char** argv) {
 
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     step("Fusion style");
-    const QFont font = bmi::DesignFont(bmi::kDefaultFont);
+    const QFont font = bmi::designFont(bmi::kDefaultFont);
     QFontMetrics(font).height();
     step("font database and default font match");
-    QFontMetrics(bmi::DesignFont(bmi::kSansSerif12Bold)).height();
-    QFontMetrics(bmi::DesignFont(bmi::kArial8)).height();
+    QFontMetrics(bmi::designFont(bmi::kSansSerif12Bold)).height();
+    QFontMetrics(bmi::designFont(bmi::kArial8)).height();
     step("the other two design fonts");
-    bmi::ConfigureApplication(app);
-    step("ConfigureApplication (rest)");
-    bmi::InitResources();
+    bmi::configureApplication(app);
+    step("configureApplication (rest)");
+    bmi::initResources();
     step("compiled resources");
     // Each picture the windows load at start-up, as they load it.
     for (const char* path : {":/calculator.png", ":/advert.bmp"}) {
-        const QPixmap pixmap = bmi::DesignPicture(QString::fromLatin1(path));
+        const QPixmap pixmap = bmi::designPicture(QString::fromLatin1(path));
         step(qPrintable(QStringLiteral("picture ") + QLatin1String(path)));
     }
-    const QIcon icon(bmi::DesignPicture(QStringLiteral(":/BMI-Trevala.png")));
+    const QIcon icon(bmi::designPicture(QStringLiteral(":/BMI-Trevala.png")));
     step("window icon as a QIcon");
     bmi::QtPlatform platform;
     {

@@ -16,7 +16,7 @@ constexpr float kBandLimits[kBandCount - 1] = {20.0f, 25.0f, 30.0f, 40.0f};
 // Room for any float in plain decimal: 39 whole digits or 45 decimals plus shortest digits.
 using Buffer = std::array<char, 128>;
 
-std::string_view ShortestPlain(float value, Buffer& buffer) {
+std::string_view shortestPlain(float value, Buffer& buffer) {
     const auto [ptr, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                          std::chars_format::fixed);
     if (ec != std::errc{})
@@ -24,7 +24,7 @@ std::string_view ShortestPlain(float value, Buffer& buffer) {
     return {buffer.data(), static_cast<std::size_t>(ptr - buffer.data())};
 }
 
-int SignificantDigits(std::string_view text) {
+int significantDigits(std::string_view text) {
     int count = 0;
     bool leading = true;
     for (char c : text) {
@@ -38,7 +38,7 @@ int SignificantDigits(std::string_view text) {
     return count;
 }
 
-void StripTrailingZeros(std::string& text) {
+void stripTrailingZeros(std::string& text) {
     if (text.find('.') == std::string::npos)
         return;
     while (text.back() == '0')
@@ -49,7 +49,7 @@ void StripTrailingZeros(std::string& text) {
 
 // Seven significant digits written out without an exponent; only reached for values far
 // outside anything an accepted entry produces.
-std::string SevenDigits(float value) {
+std::string sevenDigits(float value) {
     Buffer buffer;
     const auto [ptr, ec] =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<double>(value),
@@ -80,20 +80,20 @@ std::string SevenDigits(float value) {
         const auto split = static_cast<std::size_t>(wholeDigits);
         out.append(digits, 0, split).append(".").append(digits, split);
     }
-    StripTrailingZeros(out);
+    stripTrailingZeros(out);
     return out;
 }
 
-std::string DisplayTextOf(float value) {
+std::string displayTextOf(float value) {
     if (std::isnan(value))
         return "nan";
     if (std::isinf(value))
         return value < 0 ? "-inf" : "inf";
     Buffer buffer;
-    const std::string_view shortest = ShortestPlain(value, buffer);
-    if (!shortest.empty() && SignificantDigits(shortest) <= kDisplayDigits)
+    const std::string_view shortest = shortestPlain(value, buffer);
+    if (!shortest.empty() && significantDigits(shortest) <= kDisplayDigits)
         return std::string(shortest);
-    return SevenDigits(value);
+    return sevenDigits(value);
 }
 
 // The BMI is rounded as it reads: its shortest decimal text (the digits that identify the
@@ -101,13 +101,13 @@ std::string DisplayTextOf(float value) {
 // Rounding the exact binary value instead would turn 0.35f (0.3499999940...) into 0.3
 // though it reads as 0.35; the two can only differ for a float that lies within its own
 // rounding error of such a half. The result is then read back as the nearest float.
-float RoundToOneDecimal(float value) {
+float roundToOneDecimal(float value) {
     // From 2^23 on every float is a whole number already.
     constexpr float kWholeFrom = 8388608.0f;
     if (!std::isfinite(value) || std::fabs(value) >= kWholeFrom)
         return value;
     Buffer buffer;
-    const std::string_view text = ShortestPlain(value, buffer);
+    const std::string_view text = shortestPlain(value, buffer);
     const std::size_t point = text.find('.');
     if (text.empty() || point == std::string_view::npos)
         return value;
@@ -134,7 +134,7 @@ float RoundToOneDecimal(float value) {
     return rounded;
 }
 
-int BandOf(float roundedBmi) {
+int bandOf(float roundedBmi) {
     int band = 0;
     while (band < kBandCount - 1 && !(roundedBmi < kBandLimits[band]))
         ++band;
@@ -143,7 +143,7 @@ int BandOf(float roundedBmi) {
 
 } // namespace
 
-std::int32_t RoundHalfEven(double value) {
+std::int32_t roundHalfEven(double value) {
     if (std::isnan(value))
         return 0;
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
@@ -167,10 +167,10 @@ BMIResult ComputeBMI(const MetricEntry& entry) {
     const auto bmi = static_cast<float>(static_cast<double>(entry.WeightKg) / height / height);
 
     BMIResult result;
-    result.RoundedBMI = RoundToOneDecimal(bmi);
-    result.DisplayText = DisplayTextOf(result.RoundedBMI);
-    result.SliderValue = RoundHalfEven(result.RoundedBMI);
-    result.Band = BandOf(result.RoundedBMI);
+    result.RoundedBMI = roundToOneDecimal(bmi);
+    result.DisplayText = displayTextOf(result.RoundedBMI);
+    result.SliderValue = roundHalfEven(result.RoundedBMI);
+    result.Band = bandOf(result.RoundedBMI);
     return result;
 }
 

@@ -27,6 +27,6 @@ BMIResult ComputeBMI(const MetricEntry& entry);
 
 // Nearest integer, an exact half going to the even neighbour; saturates at the int32
 // limits and gives 0 for NaN, so every input has a defined result.
-std::int32_t RoundHalfEven(double value);
+std::int32_t roundHalfEven(double value);
 
 } // namespace bmi::calc

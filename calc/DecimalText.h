@@ -9,11 +9,11 @@
 
 namespace bmi::calc::detail {
 
-inline bool IsDigit(char c) {
+inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-inline std::string_view TrimSpaces(std::string_view text) {
+inline std::string_view trimSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return {};
@@ -21,11 +21,11 @@ inline std::string_view TrimSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-inline bool IsPlainDecimal(std::string_view text) {
+inline bool isPlainDecimal(std::string_view text) {
     bool seenPoint = false;
     bool seenDigit = false;
     for (char c : text) {
-        if (IsDigit(c))
+        if (isDigit(c))
             seenDigit = true;
         else if (c == '.' && !seenPoint)
             seenPoint = true;
@@ -37,7 +37,7 @@ inline bool IsPlainDecimal(std::string_view text) {
 
 // from_chars reports both overflow and underflow as out of range. Digits with a
 // non-zero digit in front of the point are at least 1, so only they can overflow.
-inline bool HasNonZeroWholePart(std::string_view number) {
+inline bool hasNonZeroWholePart(std::string_view number) {
     for (char c : number) {
         if (c == '.')
             return false;
@@ -49,12 +49,12 @@ inline bool HasNonZeroWholePart(std::string_view number) {
 
 // The value of a plain decimal text, rounded once to T; nothing when it overflows T.
 // A value too small for T reads as 0.
-template <typename T> std::optional<T> ReadPlainDecimal(std::string_view number) {
+template <typename T> std::optional<T> readPlainDecimal(std::string_view number) {
     T value{};
     const char* const end = number.data() + number.size();
     const auto [ptr, ec] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range)
-        return HasNonZeroWholePart(number) ? std::nullopt : std::optional<T>(T{});
+        return hasNonZeroWholePart(number) ? std::nullopt : std::optional<T>(T{});
     if (ec != std::errc{} || ptr != end)
         return std::nullopt;
     return value;

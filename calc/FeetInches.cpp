@@ -13,7 +13,7 @@ namespace {
 
 // The mark is one character; in UTF-8 that may be up to four bytes (a typed prime, say).
 // A broken sequence at the end counts as one byte.
-std::size_t LastCharacterSize(std::string_view text) {
+std::size_t lastCharacterSize(std::string_view text) {
     const std::size_t size = text.size();
     std::size_t continuation = 0;
     while (continuation < 3 && continuation + 1 < size &&
@@ -34,12 +34,12 @@ std::size_t LastCharacterSize(std::string_view text) {
 
 // The text less its mark: optional spaces, an optional sign, digits with an optional
 // "." fraction, optional spaces; the value rounded half to even must fit 16 bits.
-std::optional<std::int16_t> ReadWholeNumber(std::string_view text) {
+std::optional<std::int16_t> readWholeNumber(std::string_view text) {
     if (text.empty())
         return std::nullopt;
-    text.remove_suffix(LastCharacterSize(text));
+    text.remove_suffix(lastCharacterSize(text));
 
-    text = detail::TrimSpaces(text);
+    text = detail::trimSpaces(text);
     if (text.empty())
         return std::nullopt;
     bool negative = false;
@@ -47,14 +47,14 @@ std::optional<std::int16_t> ReadWholeNumber(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    if (!detail::IsPlainDecimal(text))
+    if (!detail::isPlainDecimal(text))
         return std::nullopt;
     // Too small for a double reads as 0; a whole part too big for one is unusable.
-    const std::optional<double> magnitude = detail::ReadPlainDecimal<double>(text);
+    const std::optional<double> magnitude = detail::readPlainDecimal<double>(text);
     if (!magnitude)
         return std::nullopt;
 
-    const std::int32_t rounded = RoundHalfEven(negative ? -*magnitude : *magnitude);
+    const std::int32_t rounded = roundHalfEven(negative ? -*magnitude : *magnitude);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
@@ -63,11 +63,11 @@ std::optional<std::int16_t> ReadWholeNumber(std::string_view text) {
 
 } // namespace
 
-FeetInchesOutcome FeetAndInchesToInches(std::string_view feetText, std::string_view inchesText) {
-    const std::optional<std::int16_t> feet = ReadWholeNumber(feetText);
+FeetInchesOutcome feetAndInchesToInches(std::string_view feetText, std::string_view inchesText) {
+    const std::optional<std::int16_t> feet = readWholeNumber(feetText);
     if (!feet)
         return FeetInchesProblem::FeetUnreadable;
-    const std::optional<std::int16_t> inches = ReadWholeNumber(inchesText);
+    const std::optional<std::int16_t> inches = readWholeNumber(inchesText);
     if (!inches)
         return FeetInchesProblem::InchesUnreadable;
 

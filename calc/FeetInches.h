@@ -19,6 +19,6 @@ using FeetInchesOutcome = std::variant<std::int16_t, FeetInchesProblem>;
 // spaces, an optional sign, digits and an optional "." fraction, rounds each to a
 // 16-bit integer (half to even) and returns feet * 12 + inches in 16-bit arithmetic,
 // where the product must fit as well as the sum.
-FeetInchesOutcome FeetAndInchesToInches(std::string_view feetText, std::string_view inchesText);
+FeetInchesOutcome feetAndInchesToInches(std::string_view feetText, std::string_view inchesText);
 
 } // namespace bmi::calc

@@ -2,7 +2,7 @@
 
 namespace bmi::calc {
 
-bool AdmitsKey(std::u16string_view text, int selStart, int key) {
+bool admitsKey(std::u16string_view text, int selStart, int key) {
     if (key == kKeyBackspace)
         return true;
     if (key >= u'0' && key <= u'9') {

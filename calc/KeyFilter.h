@@ -11,6 +11,6 @@ inline constexpr int kKeyPoint = 46;
 // text: the box's current text (UTF-16 code units); selStart: where the selection
 // starts when text is selected, else the caret position; key: the character code.
 // Returns true when the character is admitted.
-bool AdmitsKey(std::u16string_view text, int selStart, int key);
+bool admitsKey(std::u16string_view text, int selStart, int key);
 
 } // namespace bmi::calc

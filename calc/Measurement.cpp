@@ -12,9 +12,9 @@
 namespace bmi::calc {
 namespace {
 
-using detail::HasNonZeroWholePart;
-using detail::IsDigit;
-using detail::TrimSpaces;
+using detail::hasNonZeroWholePart;
+using detail::isDigit;
+using detail::trimSpaces;
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kReEnter = "Please re-enter again.";
@@ -48,7 +48,7 @@ constexpr std::string_view kHeightUnitMessage = "The units must be either inches
 constexpr std::string_view kWeightUnitMessage = "The units must be either pounds or kilograms.";
 
 template <std::size_t N>
-const UnitRule* FindUnit(const UnitRule (&rules)[N], std::string_view unitText) {
+const UnitRule* findUnit(const UnitRule (&rules)[N], std::string_view unitText) {
     for (const UnitRule& rule : rules) {
         if (rule.Name == unitText)
             return &rule;
@@ -56,7 +56,7 @@ const UnitRule* FindUnit(const UnitRule (&rules)[N], std::string_view unitText) 
     return nullptr;
 }
 
-Rejection TwoLines(std::string_view first, std::string_view second, int style) {
+Rejection twoLines(std::string_view first, std::string_view second, int style) {
     std::string prompt;
     prompt.reserve(first.size() + kLineBreak.size() + second.size());
     prompt.append(first).append(kLineBreak).append(second);
@@ -65,34 +65,34 @@ Rejection TwoLines(std::string_view first, std::string_view second, int style) {
 
 // A text without a full reading can't be converted, so it is refused the same way as a
 // value outside the unit's bounds: the user is asked for a number in that range.
-bool InRange(const UnitRule& rule, std::string_view text, const std::optional<float>& full) {
+bool inRange(const UnitRule& rule, std::string_view text, const std::optional<float>& full) {
     if (!full)
         return false;
-    const double leading = LeadingReading(text);
+    const double leading = leadingReading(text);
     return leading >= rule.Lowest && leading <= rule.Highest;
 }
 
 } // namespace
 
-std::optional<float> FullReading(std::string_view text) {
-    const std::string_view number = TrimSpaces(text);
-    if (!detail::IsPlainDecimal(number))
+std::optional<float> fullReading(std::string_view text) {
+    const std::string_view number = trimSpaces(text);
+    if (!detail::isPlainDecimal(number))
         return std::nullopt;
     // Straight to float: reading a double first and narrowing it would round twice.
-    const std::optional<float> value = detail::ReadPlainDecimal<float>(number);
+    const std::optional<float> value = detail::readPlainDecimal<float>(number);
     if (!value || !std::isfinite(*value))
         return std::nullopt;
     return value;
 }
 
-double LeadingReading(std::string_view text) {
+double leadingReading(std::string_view text) {
     std::string number;
     bool seenPoint = false;
     bool seenDigit = false;
     for (char c : text) {
         if (c == ' ' || c == '\t' || c == '\n')
             continue;
-        if (IsDigit(c)) {
+        if (isDigit(c)) {
             seenDigit = true;
         } else if (c == '.' && !seenPoint) {
             seenPoint = true;
@@ -108,7 +108,7 @@ double LeadingReading(std::string_view text) {
     const char* const end = number.data() + number.size();
     const auto [ptr, ec] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range)
-        return HasNonZeroWholePart(number) ? std::numeric_limits<double>::infinity() : 0.0;
+        return hasNonZeroWholePart(number) ? std::numeric_limits<double>::infinity() : 0.0;
     if (ec != std::errc{})
         return 0.0;
     return value;
@@ -116,8 +116,8 @@ double LeadingReading(std::string_view text) {
 
 Validation ValidateAndConvert(std::string_view heightText, std::string_view heightUnit,
                               std::string_view weightText, std::string_view weightUnit) {
-    const bool heightEmpty = TrimSpaces(heightText).empty();
-    const bool weightEmpty = TrimSpaces(weightText).empty();
+    const bool heightEmpty = trimSpaces(heightText).empty();
+    const bool weightEmpty = trimSpaces(weightText).empty();
     if (heightEmpty && weightEmpty)
         return Rejection{"You need to enter the height and weight.", kStyleExclamation};
     if (heightEmpty)
@@ -125,20 +125,20 @@ Validation ValidateAndConvert(std::string_view heightText, std::string_view heig
     if (weightEmpty)
         return Rejection{"You need to enter the weight.", kStyleExclamation};
 
-    const std::optional<float> weight = FullReading(weightText);
-    const std::optional<float> height = FullReading(heightText);
+    const std::optional<float> weight = fullReading(weightText);
+    const std::optional<float> height = fullReading(heightText);
 
-    const UnitRule* const heightRule = FindUnit(kHeightUnits, heightUnit);
+    const UnitRule* const heightRule = findUnit(kHeightUnits, heightUnit);
     if (heightRule == nullptr)
-        return TwoLines(kHeightUnitMessage, kChooseUnits, kStyleInformation);
-    if (!InRange(*heightRule, heightText, height))
-        return TwoLines(heightRule->RangeMessage, kReEnter, kStyleExclamation);
+        return twoLines(kHeightUnitMessage, kChooseUnits, kStyleInformation);
+    if (!inRange(*heightRule, heightText, height))
+        return twoLines(heightRule->RangeMessage, kReEnter, kStyleExclamation);
 
-    const UnitRule* const weightRule = FindUnit(kWeightUnits, weightUnit);
+    const UnitRule* const weightRule = findUnit(kWeightUnits, weightUnit);
     if (weightRule == nullptr)
-        return TwoLines(kWeightUnitMessage, kChooseUnits, kStyleInformation);
-    if (!InRange(*weightRule, weightText, weight))
-        return TwoLines(weightRule->RangeMessage, kReEnter, kStyleExclamation);
+        return twoLines(kWeightUnitMessage, kChooseUnits, kStyleInformation);
+    if (!inRange(*weightRule, weightText, weight))
+        return twoLines(weightRule->RangeMessage, kReEnter, kStyleExclamation);
 
     return MetricEntry{heightRule->ToMetric(*height), weightRule->ToMetric(*weight)};
 }

@@ -30,11 +30,11 @@ using Validation = std::variant<Rejection, MetricEntry>;
 // The full reading: the whole text (spaces at both ends removed) as digits with at
 // most one "." and at least one digit, rounded to single precision; nothing when the
 // text is anything else or the value is not finite as a float.
-std::optional<float> FullReading(std::string_view text);
+std::optional<float> fullReading(std::string_view text);
 
 // The leading reading: spaces, tabs and line feeds dropped, then the longest leading
 // decimal number (digits with at most one "."), in double precision; 0 when none.
-double LeadingReading(std::string_view text);
+double leadingReading(std::string_view text);
 
 // Runs every check in the program's order and stops at the first refusal.
 Validation ValidateAndConvert(std::string_view heightText, std::string_view heightUnit,

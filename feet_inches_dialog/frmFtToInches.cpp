@@ -42,14 +42,14 @@ constexpr ControlDesign kDesign[]{
 // clang-format on
 
 // 0 inches is no entry: it comes back only by typing it or by opening the dialog again.
-const QStringList& FeetEntries() {
+const QStringList& feetEntries() {
     static const QStringList entries{QStringLiteral("3'"), QStringLiteral("4'"),
                                      QStringLiteral("5'"), QStringLiteral("6'"),
                                      QStringLiteral("7'")};
     return entries;
 }
 
-const QStringList& InchEntries() {
+const QStringList& inchEntries() {
     static const QStringList entries = [] {
         QStringList list;
         for (int i = 1; i <= 11; ++i)
@@ -62,14 +62,14 @@ const QStringList& InchEntries() {
 // The first entry of an empty list becomes its selection and overwrites the design
 // text; put the text back, with the entry that matches it (if any) as the selection so
 // that the arrow keys step on from there.
-void FillKeepingText(ComboBox& list, const QStringList& entries) {
+void fillKeepingText(ComboBox& list, const QStringList& entries) {
     const QString text = list.currentText();
     list.addItems(entries);
     list.setCurrentIndex(list.findText(text));
     list.setEditText(text);
 }
 
-QString ProblemPrompt(calc::FeetInchesProblem problem) {
+QString problemPrompt(calc::FeetInchesProblem problem) {
     switch (problem) {
     case calc::FeetInchesProblem::FeetUnreadable:
         return QStringLiteral("The feet list does not hold a usable number of feet, such as 5'.");
@@ -90,20 +90,20 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
       m_platform(platform), m_txtHT(txtHT), m_cmbHT(cmbHT) {
     setObjectName(QStringLiteral("frmFtToInches"));
     setWindowTitle(QStringLiteral("Feet to Inches Calcualtor"));
-    setFixedSize(TwipsToPixels(kDialogScaleWidth), TwipsToPixels(kDialogScaleHeight));
+    setFixedSize(twipsToPixels(kDialogScaleWidth), twipsToPixels(kDialogScaleHeight));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, DesignColor(kDialogBackColor, pal));
+    pal.setColor(QPalette::Window, designColor(kDialogBackColor, pal));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const BuiltDesign built = BuildDesign(this, kDesign);
+    const BuiltDesign built = buildDesign(this, kDesign);
     m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
     m_c.cmbFt = built.control<ComboBox>(QStringLiteral("cmbFt"));
     m_c.cmbIn = built.control<ComboBox>(QStringLiteral("cmbIn"));
     m_c.cmdClose = built.control<CommandButton>(QStringLiteral("cmdClose"));
 
-    FillKeepingText(*m_c.cmbFt, FeetEntries());
-    FillKeepingText(*m_c.cmbIn, InchEntries());
+    fillKeepingText(*m_c.cmbFt, feetEntries());
+    fillKeepingText(*m_c.cmbIn, inchEntries());
 
     // Enter and Escape are routed here before any control or QDialog itself sees them:
     // the dialog has no default button, and Escape must click the Enter button, while
@@ -147,25 +147,25 @@ void frmFtToInches::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmFtToInches::cmdClose_Click() {
-    const calc::FeetInchesOutcome outcome = calc::FeetAndInchesToInches(
+    const calc::FeetInchesOutcome outcome = calc::feetAndInchesToInches(
         m_c.cmbFt->Text().toStdString(), m_c.cmbIn->Text().toStdString());
     if (const auto* problem = std::get_if<calc::FeetInchesProblem>(&outcome)) {
-        m_platform.MsgBox(this, ProblemPrompt(*problem), MessageIcon::Exclamation);
+        m_platform.msgBox(this, problemPrompt(*problem), MessageIcon::Exclamation);
         return;
     }
     // The height first, then the unit: selecting the unit blanks the result display.
     if (m_txtHT)
         m_txtHT->setText(QString::number(std::get<std::int16_t>(outcome)));
     if (m_cmbHT)
-        m_cmbHT->SelectEntry(0);
+        m_cmbHT->selectEntry(0);
     accept();
 }
 
-QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
+QPointF feetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth) {
     // Half the outer width less the client width is one side border's thickness.
-    const float left = ToSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
-    const float top = ToSingle(mTop - mScaleTop + bTop + 200);
+    const float left = toSingle(mLeft + (mWidth - mScaleWidth) / 2 + bLeft + bWidth + 30);
+    const float top = toSingle(mTop - mScaleTop + bTop + 200);
     return {left, top};
 }
 

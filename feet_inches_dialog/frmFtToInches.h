@@ -57,7 +57,7 @@ private:
 // The dialog's outer top-left corner on the screen, in twips: M is the main window
 // (outer left, top and width, client width and client top), B the picture button's
 // design Left, Top and Width inside its frame.
-QPointF FeetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
+QPointF feetInchesDialogPlace(double mLeft, double mTop, double mWidth, double mScaleWidth,
                               double mScaleTop, double bLeft, double bTop, double bWidth);
 
 } // namespace bmi

@@ -17,47 +17,47 @@ using namespace bmi::help;
 
 using Bytes = std::optional<std::vector<std::uint8_t>>;
 
-ByteSpan Span(const Bytes& data) {
+ByteSpan span(const Bytes& data) {
     return data ? ByteSpan(*data) : ByteSpan();
 }
 
-void ReadList(const ChmFile& file, const std::string& name) {
+void readList(const ChmFile& file, const std::string& name) {
     if (name.empty())
         return;
     const std::string path = name.front() == '/' ? name : "/" + name;
-    if (const Bytes text = file.Read(path)) {
-        ParseSiteMap(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+    if (const Bytes text = file.read(path)) {
+        parseSiteMap(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
     }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto file = ChmFile::FromBytes(std::vector<std::uint8_t>(data, data + size));
+    const auto file = ChmFile::fromBytes(std::vector<std::uint8_t>(data, data + size));
     if (!file)
         return 0;
 
-    const Bytes system = file->Read("/#SYSTEM");
-    const Bytes windows = file->Read("/#WINDOWS");
-    const Bytes strings = file->Read("/#STRINGS");
-    if (const auto info = ParseSystem(Span(system))) {
-        const auto window = FindWindow(Span(windows), Span(strings), info->defaultWindow);
-        ReadList(*file, window ? window->contentsFile : info->contentsFile);
-        ReadList(*file, window ? window->indexFile : info->indexFile);
+    const Bytes system = file->read("/#SYSTEM");
+    const Bytes windows = file->read("/#WINDOWS");
+    const Bytes strings = file->read("/#STRINGS");
+    if (const auto info = parseSystem(span(system))) {
+        const auto window = findWindow(span(windows), span(strings), info->defaultWindow);
+        readList(*file, window ? window->contentsFile : info->contentsFile);
+        readList(*file, window ? window->indexFile : info->indexFile);
     }
 
-    for (const std::string& name : file->List()) {
-        const Bytes object = file->Read(name);
+    for (const std::string& name : file->list()) {
+        const Bytes object = file->read(name);
         if (!object)
             continue;
         BMI_FUZZ_CHECK(object->size() <= kMaxObjectSize);
         // A cap below the object's size refuses it; one at its size does not.
         if (!object->empty()) {
-            BMI_FUZZ_CHECK(!file->Read(name, object->size() - 1));
+            BMI_FUZZ_CHECK(!file->read(name, object->size() - 1));
         }
     }
     // Reading again after every other object gives the same bytes: no state of the
     // decompressor leaks from one object into the next.
-    BMI_FUZZ_CHECK(file->Read("/#SYSTEM") == system);
+    BMI_FUZZ_CHECK(file->read("/#SYSTEM") == system);
     return 0;
 }

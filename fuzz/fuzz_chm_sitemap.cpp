@@ -8,7 +8,7 @@
 
 namespace {
 
-std::size_t CheckEntries(const std::vector<bmi::help::SiteMapEntry>& entries, std::size_t depth) {
+std::size_t checkEntries(const std::vector<bmi::help::SiteMapEntry>& entries, std::size_t depth) {
     using namespace bmi::help;
     BMI_FUZZ_CHECK(depth <= kMaxSiteMapDepth);
     std::size_t count = 0;
@@ -16,7 +16,7 @@ std::size_t CheckEntries(const std::vector<bmi::help::SiteMapEntry>& entries, st
         BMI_FUZZ_CHECK(!e.name.empty() || !e.local.empty());
         // Decoding only shortens: no reference is longer than its text.
         BMI_FUZZ_CHECK(e.name.size() <= kMaxSiteMapValue && e.local.size() <= kMaxSiteMapValue);
-        count += 1 + CheckEntries(e.children, depth + 1);
+        count += 1 + checkEntries(e.children, depth + 1);
     }
     return count;
 }
@@ -26,10 +26,10 @@ std::size_t CheckEntries(const std::vector<bmi::help::SiteMapEntry>& entries, st
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const SiteMap map = ParseSiteMap(text);
-    const std::size_t count = CheckEntries(map.entries, 1);
+    const SiteMap map = parseSiteMap(text);
+    const std::size_t count = checkEntries(map.entries, 1);
     BMI_FUZZ_CHECK(count <= kMaxSiteMapEntries);
     BMI_FUZZ_CHECK(!map.truncated || count == kMaxSiteMapEntries);
-    BMI_FUZZ_CHECK(DecodeEntities(text).size() <= text.size());
+    BMI_FUZZ_CHECK(decodeEntities(text).size() <= text.size());
     return 0;
 }

@@ -13,13 +13,13 @@ namespace {
 
 using bmi::help::ByteSpan;
 
-ByteSpan Take(ByteSpan& input, std::size_t length) {
+ByteSpan take(ByteSpan& input, std::size_t length) {
     const ByteSpan part = input.first(std::min(length, input.size()));
     input = input.subspan(part.size());
     return part;
 }
 
-void CheckString(std::string_view text, std::size_t bufferSize) {
+void checkString(std::string_view text, std::size_t bufferSize) {
     BMI_FUZZ_CHECK(text.size() <= bufferSize);
     BMI_FUZZ_CHECK(text.find('\0') == std::string_view::npos);
 }
@@ -29,27 +29,27 @@ void CheckString(std::string_view text, std::size_t bufferSize) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     ByteSpan input(data, size);
-    const ByteSpan header = Take(input, 4);
+    const ByteSpan header = take(input, 4);
     const std::size_t systemSize = header.size() == 4 ? header[0] | (header[1] << 8) : 0;
     const std::size_t windowsSize = header.size() == 4 ? header[2] | (header[3] << 8) : 0;
-    const ByteSpan system = Take(input, systemSize);
-    const ByteSpan windows = Take(input, windowsSize);
+    const ByteSpan system = take(input, systemSize);
+    const ByteSpan windows = take(input, windowsSize);
     const ByteSpan strings = input;
 
-    const auto info = ParseSystem(system);
+    const auto info = parseSystem(system);
     BMI_FUZZ_CHECK(info.has_value() == (system.size() >= 4));
     if (info) {
         for (const std::string* s : {&info->contentsFile, &info->indexFile, &info->defaultTopic,
                                      &info->title, &info->defaultWindow, &info->compiledFile})
-            CheckString(*s, system.size());
+            checkString(*s, system.size());
     }
 
-    const auto defs = ParseWindows(windows, strings);
+    const auto defs = parseWindows(windows, strings);
     BMI_FUZZ_CHECK(defs.size() <= kMaxWindows);
     for (const WindowDef& def : defs) {
         for (const std::string* s : {&def.name, &def.caption, &def.contentsFile, &def.indexFile,
                                      &def.defaultPage, &def.homePage}) {
-            CheckString(*s, strings.size());
+            checkString(*s, strings.size());
             BMI_FUZZ_CHECK(s->size() <= kMaxStringLength);
         }
         if (def.rect) {
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A lookup finds the first definition of that name, or none when there is none.
     for (std::string_view name :
          {std::string_view("Main"), info ? std::string_view(info->defaultWindow) : ""}) {
-        const auto found = FindWindow(windows, strings, name);
+        const auto found = findWindow(windows, strings, name);
         const auto first = std::find_if(defs.begin(), defs.end(), [&](const WindowDef& d) {
-            return !name.empty() && EqualsIgnoringCase(d.name, name);
+            return !name.empty() && equalsIgnoringCase(d.name, name);
         });
         BMI_FUZZ_CHECK(found.has_value() == (first != defs.end()));
         if (found)
@@ -74,10 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (strings.size() >= 4) {
         const std::uint32_t offset = strings[0] | (strings[1] << 8) | (strings[2] << 16) |
                                      (static_cast<std::uint32_t>(strings[3]) << 24);
-        if (const auto text = StringAt(strings, offset)) {
+        if (const auto text = stringAt(strings, offset)) {
             BMI_FUZZ_CHECK(offset < strings.size());
             BMI_FUZZ_CHECK(offset + text->size() < strings.size());
-            CheckString(*text, strings.size());
+            checkString(*text, strings.size());
         }
     }
     return 0;

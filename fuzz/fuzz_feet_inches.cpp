@@ -12,7 +12,7 @@ namespace {
 using bmi::calc::FeetInchesOutcome;
 using bmi::calc::FeetInchesProblem;
 
-bool Is(const FeetInchesOutcome& outcome, FeetInchesProblem problem) {
+bool is(const FeetInchesOutcome& outcome, FeetInchesProblem problem) {
     const auto* found = std::get_if<FeetInchesProblem>(&outcome);
     return found != nullptr && *found == problem;
 }
@@ -20,28 +20,28 @@ bool Is(const FeetInchesOutcome& outcome, FeetInchesProblem problem) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using bmi::calc::FeetAndInchesToInches;
+    using bmi::calc::feetAndInchesToInches;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t bar = input.find('|');
     const std::string_view feet = input.substr(0, bar);
     const std::string_view inches =
         bar == std::string_view::npos ? std::string_view{} : input.substr(bar + 1);
 
-    const FeetInchesOutcome outcome = FeetAndInchesToInches(feet, inches);
+    const FeetInchesOutcome outcome = feetAndInchesToInches(feet, inches);
 
     // Each text against a zero in the other list must agree with the pair.
-    const FeetInchesOutcome feetOnly = FeetAndInchesToInches(feet, "0\"");
-    const FeetInchesOutcome inchesOnly = FeetAndInchesToInches("0'", inches);
-    BMI_FUZZ_CHECK(!Is(inchesOnly, FeetInchesProblem::FeetUnreadable));
-    BMI_FUZZ_CHECK(!Is(inchesOnly, FeetInchesProblem::TotalOutOfRange));
-    BMI_FUZZ_CHECK(!Is(feetOnly, FeetInchesProblem::InchesUnreadable));
+    const FeetInchesOutcome feetOnly = feetAndInchesToInches(feet, "0\"");
+    const FeetInchesOutcome inchesOnly = feetAndInchesToInches("0'", inches);
+    BMI_FUZZ_CHECK(!is(inchesOnly, FeetInchesProblem::FeetUnreadable));
+    BMI_FUZZ_CHECK(!is(inchesOnly, FeetInchesProblem::TotalOutOfRange));
+    BMI_FUZZ_CHECK(!is(feetOnly, FeetInchesProblem::InchesUnreadable));
 
-    if (Is(feetOnly, FeetInchesProblem::FeetUnreadable)) {
-        BMI_FUZZ_CHECK(Is(outcome, FeetInchesProblem::FeetUnreadable));
+    if (is(feetOnly, FeetInchesProblem::FeetUnreadable)) {
+        BMI_FUZZ_CHECK(is(outcome, FeetInchesProblem::FeetUnreadable));
         return 0;
     }
-    if (Is(inchesOnly, FeetInchesProblem::InchesUnreadable)) {
-        BMI_FUZZ_CHECK(Is(outcome, FeetInchesProblem::InchesUnreadable));
+    if (is(inchesOnly, FeetInchesProblem::InchesUnreadable)) {
+        BMI_FUZZ_CHECK(is(outcome, FeetInchesProblem::InchesUnreadable));
         return 0;
     }
     const std::int32_t inchesValue = std::get<std::int16_t>(inchesOnly);
@@ -52,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto* value = std::get_if<std::int16_t>(&outcome);
             BMI_FUZZ_CHECK(value != nullptr && *value == total);
         } else {
-            BMI_FUZZ_CHECK(Is(outcome, FeetInchesProblem::TotalOutOfRange));
+            BMI_FUZZ_CHECK(is(outcome, FeetInchesProblem::TotalOutOfRange));
         }
         return 0;
     }
     // The feet alone leave the range: feet * 12 is already out, whatever the inches.
-    BMI_FUZZ_CHECK(Is(outcome, FeetInchesProblem::TotalOutOfRange));
+    BMI_FUZZ_CHECK(is(outcome, FeetInchesProblem::TotalOutOfRange));
     return 0;
 }

@@ -11,15 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace bmi::help;
     const QString html =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const PageText page = ExtractPageText(html);
+    const PageText page = extractPageText(html);
 
-    const std::vector<Word> words = SplitWords(page.text);
+    const std::vector<Word> words = splitWords(page.text);
     for (const Word& word : words) {
         BMI_FUZZ_CHECK(word.start >= 0 && word.length > 0);
         BMI_FUZZ_CHECK(word.start + word.length <= page.text.size());
     }
 
-    const SearchIndex index = SearchIndex::Build({QUrl(QStringLiteral("chm:/a.html"))},
+    const SearchIndex index = SearchIndex::build({QUrl(QStringLiteral("chm:/a.html"))},
                                                  [&](const QUrl& url) -> std::optional<QString> {
                                                      if (url.path().lastIndexOf(u'/') > 0)
                                                          return std::nullopt;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string text((size - 8) / 2, u'\0');
     std::memcpy(text.data(), data + 8, text.size() * 2);
 
-    const bool admitted = AdmitsKey(text, caret, key);
+    const bool admitted = admitsKey(text, caret, key);
     const bool holdsPoint = text.find(u'.') != std::u16string::npos;
     if (key == kKeyBackspace)
         BMI_FUZZ_CHECK(admitted);

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     const std::string_view html(reinterpret_cast<const char*>(data), size);
-    const LimitedTopic first = LimitTopic(html);
+    const LimitedTopic first = limitTopic(html);
     BMI_FUZZ_CHECK(first.maxNesting <= kMaxNesting);
     BMI_FUZZ_CHECK(first.maxTableDepth <= kMaxTableDepth);
     // Escaping and requoting at most multiply the markup, plus the two notices.
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What is written reads back the same, nested no deeper: the view, reading the same
     // plain form, sees the structure counted here.
-    const LimitedTopic second = LimitTopic(first.html);
+    const LimitedTopic second = limitTopic(first.html);
     BMI_FUZZ_CHECK(second.maxNesting <= first.maxNesting + 2);
     BMI_FUZZ_CHECK(second.maxTableDepth <= kMaxTableDepth);
     if (!first.flattened && !first.truncated && first.html.size() <= kMaxTopicBytes)

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::array<std::string_view, 4> Split(std::string_view input) {
+std::array<std::string_view, 4> split(std::string_view input) {
     std::array<std::string_view, 4> texts;
     for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
         const std::size_t bar = input.find('|');
@@ -29,7 +29,7 @@ std::array<std::string_view, 4> Split(std::string_view input) {
     return texts;
 }
 
-bool IsPlainDecimal(std::string_view text) {
+bool isPlainDecimal(std::string_view text) {
     bool seenPoint = false;
     for (char c : text) {
         if (c == '.' && !seenPoint)
@@ -45,12 +45,12 @@ bool IsPlainDecimal(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::calc;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const auto [height, heightUnit, weight, weightUnit] = Split(input);
+    const auto [height, heightUnit, weight, weightUnit] = split(input);
 
     for (std::string_view text : {height, weight}) {
-        if (const auto full = FullReading(text))
+        if (const auto full = fullReading(text))
             BMI_FUZZ_CHECK(*full >= 0.0f && *full <= std::numeric_limits<float>::max());
-        BMI_FUZZ_CHECK(LeadingReading(text) >= 0.0);
+        BMI_FUZZ_CHECK(leadingReading(text) >= 0.0);
     }
 
     const Validation outcome = ValidateAndConvert(height, heightUnit, weight, weightUnit);
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BMI_FUZZ_CHECK(result.RoundedBMI >= 1.0f && result.RoundedBMI <= 494.0f);
     BMI_FUZZ_CHECK(result.SliderValue >= 1 && result.SliderValue <= 494);
     BMI_FUZZ_CHECK(result.Band >= 0 && result.Band < kBandCount);
-    BMI_FUZZ_CHECK(IsPlainDecimal(result.DisplayText));
+    BMI_FUZZ_CHECK(isPlainDecimal(result.DisplayText));
 
     // The label shows exactly the rounded value.
     float shown = -1.0f;

@@ -8,14 +8,14 @@
 
 namespace bmi::help {
 
-inline char LowerAscii(char c) {
+inline char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-inline std::string LowerAscii(std::string_view text) {
+inline std::string lowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)
-        c = LowerAscii(c);
+        c = lowerAscii(c);
     return lower;
 }
 

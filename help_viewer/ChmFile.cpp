@@ -37,7 +37,7 @@ constexpr std::size_t kGuidSize = 16;
 constexpr std::uint8_t kGuid1First = 0x10;
 constexpr std::uint8_t kGuid2First = 0x11;
 
-void MendSecondGuid(std::vector<std::uint8_t>& bytes) {
+void mendSecondGuid(std::vector<std::uint8_t>& bytes) {
     if (bytes.size() < kHeaderGuid2 + kGuidSize || std::memcmp(bytes.data(), "ITSF", 4) != 0)
         return;
     if (bytes[kHeaderGuid1] == kGuid1First &&
@@ -74,9 +74,9 @@ struct ChmFile::State {
     State();
     ~State();
 
-    static File* AsFile(mspack_file* file) { return reinterpret_cast<File*>(file); }
+    static File* asFile(mspack_file* file) { return reinterpret_cast<File*>(file); }
 
-    static mspack_file* OpenFile(mspack_system* self, const char* name, int mode) {
+    static mspack_file* openFile(mspack_system* self, const char* name, int mode) {
         State* state = reinterpret_cast<System*>(self)->state;
         if (!name)
             return nullptr;
@@ -92,10 +92,10 @@ struct ChmFile::State {
         return file ? &file->base : nullptr;
     }
 
-    static void CloseFile(mspack_file* file) { delete AsFile(file); }
+    static void closeFile(mspack_file* file) { delete asFile(file); }
 
-    static int ReadFile(mspack_file* handle, void* buffer, int bytes) {
-        File* file = AsFile(handle);
+    static int readFile(mspack_file* handle, void* buffer, int bytes) {
+        File* file = asFile(handle);
         if (!file || file->writing || bytes < 0 || (bytes > 0 && !buffer))
             return -1;
         const std::vector<std::uint8_t>& data = file->state->bytes;
@@ -108,8 +108,8 @@ struct ChmFile::State {
         return static_cast<int>(n);
     }
 
-    static int WriteFile(mspack_file* handle, void* buffer, int bytes) {
-        File* file = AsFile(handle);
+    static int writeFile(mspack_file* handle, void* buffer, int bytes) {
+        File* file = asFile(handle);
         if (!file || !file->writing || bytes < 0 || (bytes > 0 && !buffer))
             return -1;
         std::vector<std::uint8_t>& sink = *file->state->sink;
@@ -121,8 +121,8 @@ struct ChmFile::State {
         return bytes;
     }
 
-    static int SeekFile(mspack_file* handle, off_t offset, int mode) {
-        File* file = AsFile(handle);
+    static int seekFile(mspack_file* handle, off_t offset, int mode) {
+        File* file = asFile(handle);
         if (!file || file->writing)
             return -1;
         const auto size = static_cast<off_t>(file->state->bytes.size());
@@ -147,34 +147,34 @@ struct ChmFile::State {
         return 0;
     }
 
-    static off_t TellFile(mspack_file* handle) {
-        File* file = AsFile(handle);
+    static off_t tellFile(mspack_file* handle) {
+        File* file = asFile(handle);
         return file ? static_cast<off_t>(file->position) : -1;
     }
 
     // The library's remarks on damaged files; the caller learns of the failure anyway.
-    static void Message(mspack_file*, const char*, ...) {}
+    static void message(mspack_file*, const char*, ...) {}
 
-    static void* Allocate(mspack_system*, std::size_t bytes) {
+    static void* allocate(mspack_system*, std::size_t bytes) {
         return bytes > kMaxAllocation ? nullptr : std::malloc(bytes);
     }
 
-    static void Free(void* memory) { std::free(memory); }
+    static void free(void* memory) { std::free(memory); }
 
-    static void Copy(void* from, void* to, std::size_t bytes) { std::memmove(to, from, bytes); }
+    static void copy(void* from, void* to, std::size_t bytes) { std::memmove(to, from, bytes); }
 };
 
 ChmFile::State::State() {
-    system.base.open = &OpenFile;
-    system.base.close = &CloseFile;
-    system.base.read = &ReadFile;
-    system.base.write = &WriteFile;
-    system.base.seek = &SeekFile;
-    system.base.tell = &TellFile;
-    system.base.message = &Message;
-    system.base.alloc = &Allocate;
-    system.base.free = &Free;
-    system.base.copy = &Copy;
+    system.base.open = &openFile;
+    system.base.close = &closeFile;
+    system.base.read = &readFile;
+    system.base.write = &writeFile;
+    system.base.seek = &seekFile;
+    system.base.tell = &tellFile;
+    system.base.message = &message;
+    system.base.alloc = &allocate;
+    system.base.free = &free;
+    system.base.copy = &copy;
     system.base.null_ptr = nullptr;
     system.state = this;
 }
@@ -191,7 +191,7 @@ ChmFile::ChmFile(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
 ChmFile::~ChmFile() = default;
 
-std::unique_ptr<ChmFile> ChmFile::Open(const std::string& path) {
+std::unique_ptr<ChmFile> ChmFile::open(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return nullptr;
     // Non-blocking, so that a FIFO or a device named like a help file cannot hold us;
@@ -219,10 +219,10 @@ std::unique_ptr<ChmFile> ChmFile::Open(const std::string& path) {
     ::close(fd);
     if (!ok)
         return nullptr;
-    return FromBytes(std::move(bytes));
+    return fromBytes(std::move(bytes));
 }
 
-std::unique_ptr<ChmFile> ChmFile::FromBytes(std::vector<std::uint8_t> bytes) {
+std::unique_ptr<ChmFile> ChmFile::fromBytes(std::vector<std::uint8_t> bytes) {
     // The library's file offsets must have our size; checked once, as it asks.
     static const bool offsetsAgree = [] {
         int result = MSPACK_ERR_OK;
@@ -234,7 +234,7 @@ std::unique_ptr<ChmFile> ChmFile::FromBytes(std::vector<std::uint8_t> bytes) {
 
     auto state = std::make_unique<State>();
     state->bytes = std::move(bytes);
-    MendSecondGuid(state->bytes);
+    mendSecondGuid(state->bytes);
     state->decompressor = mspack_create_chm_decompressor(&state->system.base);
     if (!state->decompressor)
         return nullptr;
@@ -247,17 +247,17 @@ std::unique_ptr<ChmFile> ChmFile::FromBytes(std::vector<std::uint8_t> bytes) {
                 continue;
             state->names.emplace_back(f->filename);
             // The first of two entries of one name counts, as a lookup would find it.
-            state->byName.try_emplace(LowerAscii(f->filename), f);
+            state->byName.try_emplace(lowerAscii(f->filename), f);
         }
     }
     return std::unique_ptr<ChmFile>(new ChmFile(std::move(state)));
 }
 
-std::optional<std::vector<std::uint8_t>> ChmFile::Read(std::string_view path,
+std::optional<std::vector<std::uint8_t>> ChmFile::read(std::string_view path,
                                                        std::size_t maxSize) const {
     if (path.empty() || path.find('\0') != std::string_view::npos)
         return std::nullopt;
-    const auto found = m_state->byName.find(LowerAscii(path));
+    const auto found = m_state->byName.find(lowerAscii(path));
     if (found == m_state->byName.end())
         return std::nullopt;
     mschmd_file* file = found->second;
@@ -278,7 +278,7 @@ std::optional<std::vector<std::uint8_t>> ChmFile::Read(std::string_view path,
     return data;
 }
 
-std::vector<std::string> ChmFile::List() const {
+std::vector<std::string> ChmFile::list() const {
     return m_state->names;
 }
 

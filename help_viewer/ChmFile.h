@@ -25,21 +25,21 @@ class ChmFile {
 public:
     // Nothing when the file is missing, not a regular file, larger than
     // kMaxHelpFileSize, unreadable or not a compiled help file.
-    static std::unique_ptr<ChmFile> Open(const std::string& path);
+    static std::unique_ptr<ChmFile> open(const std::string& path);
     // The same from bytes already in memory.
-    static std::unique_ptr<ChmFile> FromBytes(std::vector<std::uint8_t> bytes);
+    static std::unique_ptr<ChmFile> fromBytes(std::vector<std::uint8_t> bytes);
     ~ChmFile();
     ChmFile(const ChmFile&) = delete;
     ChmFile& operator=(const ChmFile&) = delete;
 
     // The whole object at path ("/index.html"; found regardless of ASCII case). Nothing
     // when it is absent, larger than maxSize or cannot be read completely.
-    std::optional<std::vector<std::uint8_t>> Read(std::string_view path,
+    std::optional<std::vector<std::uint8_t>> read(std::string_view path,
                                                   std::size_t maxSize = kMaxObjectSize) const;
 
     // The names of every object the directory lists, the system ones ("::DataSpace/...")
     // included, in directory order.
-    std::vector<std::string> List() const;
+    std::vector<std::string> list() const;
 
 private:
     struct State;

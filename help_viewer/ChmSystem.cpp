@@ -11,18 +11,18 @@ namespace {
 // Far beyond any screen, small enough that widths and heights cannot overflow.
 constexpr std::int32_t kMaxCoordinate = 1'000'000;
 
-bool Fits(ByteSpan data, std::size_t offset, std::size_t length) {
+bool fits(ByteSpan data, std::size_t offset, std::size_t length) {
     return offset <= data.size() && length <= data.size() - offset;
 }
 
-std::optional<std::uint16_t> U16At(ByteSpan data, std::size_t offset) {
-    if (!Fits(data, offset, 2))
+std::optional<std::uint16_t> u16At(ByteSpan data, std::size_t offset) {
+    if (!fits(data, offset, 2))
         return std::nullopt;
     return static_cast<std::uint16_t>(data[offset] | (data[offset + 1] << 8));
 }
 
-std::optional<std::uint32_t> U32At(ByteSpan data, std::size_t offset) {
-    if (!Fits(data, offset, 4))
+std::optional<std::uint32_t> u32At(ByteSpan data, std::size_t offset) {
+    if (!fits(data, offset, 4))
         return std::nullopt;
     return static_cast<std::uint32_t>(data[offset]) |
            (static_cast<std::uint32_t>(data[offset + 1]) << 8) |
@@ -30,8 +30,8 @@ std::optional<std::uint32_t> U32At(ByteSpan data, std::size_t offset) {
            (static_cast<std::uint32_t>(data[offset + 3]) << 24);
 }
 
-std::optional<std::int32_t> I32At(ByteSpan data, std::size_t offset) {
-    const auto value = U32At(data, offset);
+std::optional<std::int32_t> i32At(ByteSpan data, std::size_t offset) {
+    const auto value = u32At(data, offset);
     if (!value)
         return std::nullopt;
     return static_cast<std::int32_t>(*value); // two's complement, as stored
@@ -39,7 +39,7 @@ std::optional<std::int32_t> I32At(ByteSpan data, std::size_t offset) {
 
 // A #SYSTEM string fills its record up to the first NUL; a record without one is taken
 // whole, since its length already bounds it.
-std::string RecordString(ByteSpan record) {
+std::string recordString(ByteSpan record) {
     const auto* begin = reinterpret_cast<const char*>(record.data());
     const void* nul = record.empty() ? nullptr : std::memchr(begin, 0, record.size());
     const std::size_t length =
@@ -47,19 +47,19 @@ std::string RecordString(ByteSpan record) {
     return std::string(begin, length);
 }
 
-std::string StringField(ByteSpan entry, std::size_t field, ByteSpan strings) {
-    const auto offset = U32At(entry, field);
+std::string stringField(ByteSpan entry, std::size_t field, ByteSpan strings) {
+    const auto offset = u32At(entry, field);
     if (!offset)
         return {};
-    const auto text = StringAt(strings, *offset);
+    const auto text = stringAt(strings, *offset);
     return text ? std::string(*text) : std::string();
 }
 
-std::optional<WindowRect> RectField(ByteSpan entry) {
-    const auto left = I32At(entry, kWinRect);
-    const auto top = I32At(entry, kWinRect + 4);
-    const auto right = I32At(entry, kWinRect + 8);
-    const auto bottom = I32At(entry, kWinRect + 12);
+std::optional<WindowRect> rectField(ByteSpan entry) {
+    const auto left = i32At(entry, kWinRect);
+    const auto top = i32At(entry, kWinRect + 4);
+    const auto right = i32At(entry, kWinRect + 8);
+    const auto bottom = i32At(entry, kWinRect + 12);
     if (!left || !top || !right || !bottom)
         return std::nullopt;
     for (const std::int32_t v : {*left, *top, *right, *bottom})
@@ -70,39 +70,39 @@ std::optional<WindowRect> RectField(ByteSpan entry) {
     return WindowRect{*left, *top, *right, *bottom};
 }
 
-WindowDef ParseEntry(ByteSpan entry, ByteSpan strings) {
+WindowDef parseEntry(ByteSpan entry, ByteSpan strings) {
     WindowDef def;
-    def.name = StringField(entry, kWinName, strings);
-    def.caption = StringField(entry, kWinCaption, strings);
-    def.contentsFile = StringField(entry, kWinContentsFile, strings);
-    def.indexFile = StringField(entry, kWinIndexFile, strings);
-    def.defaultPage = StringField(entry, kWinDefaultPage, strings);
-    def.homePage = StringField(entry, kWinHomePage, strings);
-    def.navStyle = U32At(entry, kWinNavStyle).value_or(0);
-    def.toolbarFlags = U32At(entry, kWinToolbarFlags).value_or(0);
-    def.rect = RectField(entry);
+    def.name = stringField(entry, kWinName, strings);
+    def.caption = stringField(entry, kWinCaption, strings);
+    def.contentsFile = stringField(entry, kWinContentsFile, strings);
+    def.indexFile = stringField(entry, kWinIndexFile, strings);
+    def.defaultPage = stringField(entry, kWinDefaultPage, strings);
+    def.homePage = stringField(entry, kWinHomePage, strings);
+    def.navStyle = u32At(entry, kWinNavStyle).value_or(0);
+    def.toolbarFlags = u32At(entry, kWinToolbarFlags).value_or(0);
+    def.rect = rectField(entry);
     return def;
 }
 
 } // namespace
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
+               return lowerAscii(x) == lowerAscii(y);
            });
 }
 
-std::optional<SystemInfo> ParseSystem(ByteSpan system) {
-    const auto version = U32At(system, 0);
+std::optional<SystemInfo> parseSystem(ByteSpan system) {
+    const auto version = u32At(system, 0);
     if (!version)
         return std::nullopt;
     SystemInfo info;
     info.version = *version;
     std::size_t pos = 4;
     while (pos < system.size()) {
-        const auto code = U16At(system, pos);
-        const auto length = U16At(system, pos + 2);
-        if (!code || !length || !Fits(system, pos + 4, *length)) {
+        const auto code = u16At(system, pos);
+        const auto length = u16At(system, pos + 2);
+        if (!code || !length || !fits(system, pos + 4, *length)) {
             info.truncated = true;
             break;
         }
@@ -134,12 +134,12 @@ std::optional<SystemInfo> ParseSystem(ByteSpan system) {
         }
         // The first record of a kind counts; a repeat is most likely damage.
         if (field && field->empty())
-            *field = RecordString(record);
+            *field = recordString(record);
     }
     return info;
 }
 
-std::optional<std::string_view> StringAt(ByteSpan strings, std::uint32_t offset) {
+std::optional<std::string_view> stringAt(ByteSpan strings, std::uint32_t offset) {
     if (offset >= strings.size())
         return std::nullopt;
     const std::size_t window = std::min(strings.size() - offset, kMaxStringLength + 1);
@@ -150,9 +150,9 @@ std::optional<std::string_view> StringAt(ByteSpan strings, std::uint32_t offset)
     return std::string_view(begin, static_cast<std::size_t>(static_cast<const char*>(nul) - begin));
 }
 
-std::vector<WindowDef> ParseWindows(ByteSpan windows, ByteSpan strings) {
-    const auto count = U32At(windows, 0);
-    const auto entrySize = U32At(windows, 4);
+std::vector<WindowDef> parseWindows(ByteSpan windows, ByteSpan strings) {
+    const auto count = u32At(windows, 0);
+    const auto entrySize = u32At(windows, 4);
     if (!count || !entrySize || *entrySize == 0)
         return {};
     const std::size_t room = (windows.size() - 8) / *entrySize;
@@ -160,15 +160,15 @@ std::vector<WindowDef> ParseWindows(ByteSpan windows, ByteSpan strings) {
     std::vector<WindowDef> defs;
     defs.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        defs.push_back(ParseEntry(windows.subspan(8 + i * *entrySize, *entrySize), strings));
+        defs.push_back(parseEntry(windows.subspan(8 + i * *entrySize, *entrySize), strings));
     return defs;
 }
 
-std::optional<WindowDef> FindWindow(ByteSpan windows, ByteSpan strings, std::string_view name) {
+std::optional<WindowDef> findWindow(ByteSpan windows, ByteSpan strings, std::string_view name) {
     if (name.empty())
         return std::nullopt;
-    for (auto& def : ParseWindows(windows, strings))
-        if (EqualsIgnoringCase(def.name, name))
+    for (auto& def : parseWindows(windows, strings))
+        if (equalsIgnoringCase(def.name, name))
             return std::move(def);
     return std::nullopt;
 }

@@ -80,18 +80,18 @@ struct WindowDef {
 };
 
 // Nothing when the data cannot even hold the version number.
-std::optional<SystemInfo> ParseSystem(ByteSpan system);
+std::optional<SystemInfo> parseSystem(ByteSpan system);
 
 // The NUL-terminated string at offset in #STRINGS; nothing when the offset is outside
 // the data or no NUL follows within kMaxStringLength bytes.
-std::optional<std::string_view> StringAt(ByteSpan strings, std::uint32_t offset);
+std::optional<std::string_view> stringAt(ByteSpan strings, std::uint32_t offset);
 
 // Every entry of #WINDOWS that fits inside the data, at most kMaxWindows.
-std::vector<WindowDef> ParseWindows(ByteSpan windows, ByteSpan strings);
+std::vector<WindowDef> parseWindows(ByteSpan windows, ByteSpan strings);
 
 // The first window whose name equals name, ignoring ASCII case.
-std::optional<WindowDef> FindWindow(ByteSpan windows, ByteSpan strings, std::string_view name);
+std::optional<WindowDef> findWindow(ByteSpan windows, ByteSpan strings, std::string_view name);
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace bmi::help

@@ -14,20 +14,20 @@ namespace bmi::help {
 
 namespace {
 
-QString MissingTopicPage(const QUrl& url) {
+QString missingTopicPage(const QUrl& url) {
     return QStringLiteral("<html><head><title>Topic not found</title></head><body>"
                           "<h2>Topic not found</h2>"
                           "<p>This help file has no page \"%1\".</p></body></html>")
         .arg(url.path().toHtmlEscaped());
 }
 
-bool IsWebLink(const QUrl& url) {
+bool isWebLink(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
            scheme == QLatin1String("mailto");
 }
 
-QImage Blank() {
+QImage blank() {
     QImage blank(1, 1, QImage::Format_ARGB32);
     blank.fill(Qt::transparent);
     return blank;
@@ -35,7 +35,7 @@ QImage Blank() {
 
 // Only the common picture formats, told by their first bytes: a name in the file says
 // nothing, and other readers (vector formats among them) may fetch files of their own.
-QByteArray PictureFormat(const QByteArray& data) {
+QByteArray pictureFormat(const QByteArray& data) {
     if (data.startsWith("\x89PNG\r\n\x1a\n"))
         return "png";
     if (data.startsWith("\xff\xd8\xff"))
@@ -49,7 +49,7 @@ QByteArray PictureFormat(const QByteArray& data) {
 
 } // namespace
 
-QUrl MailAddressOnly(const QUrl& url) {
+QUrl mailAddressOnly(const QUrl& url) {
     // A '?' written encoded in the address would become a query again in the mail program.
     QString address = url.path(QUrl::FullyDecoded);
     address.truncate(address.indexOf(QLatin1Char('?')) < 0 ? address.size()
@@ -71,7 +71,7 @@ HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
 QUrl HelpBrowser::resolved(const QUrl& link) const {
     if (!link.isRelative())
         return link;
-    const QUrl base = source().isValid() && !source().isEmpty() ? source() : RootUrl();
+    const QUrl base = source().isValid() && !source().isEmpty() ? source() : rootUrl();
     return base.resolved(link);
 }
 
@@ -81,8 +81,8 @@ void HelpBrowser::followLink(const QUrl& link) {
         if (url != source()) // a click on the current topic must not add to the history
             setSource(url);
     } else if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0) {
-        QDesktopServices::openUrl(MailAddressOnly(url));
-    } else if (IsWebLink(url)) {
+        QDesktopServices::openUrl(mailAddressOnly(url));
+    } else if (isWebLink(url)) {
         QDesktopServices::openUrl(url);
     }
 }
@@ -118,20 +118,20 @@ QVariant HelpBrowser::page(const QUrl& url) {
     m_picturePixels = 0;
     const auto data = m_file.read(url);
     if (!data)
-        return MissingTopicPage(url);
+        return missingTopicPage(url);
     // Read as the view would read the bytes: by the page's own charset declaration.
     QStringDecoder decoder = QStringDecoder::decoderForHtml(*data);
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(*data);
-    return QString::fromStdString(LimitTopic(text.toStdString()).html);
+    return QString::fromStdString(limitTopic(text.toStdString()).html);
 }
 
 QVariant HelpBrowser::picture(const QUrl& url) {
     const auto data = m_file.read(url);
-    const QByteArray format = data ? PictureFormat(*data) : QByteArray();
+    const QByteArray format = data ? pictureFormat(*data) : QByteArray();
     if (format.isEmpty())
-        return Blank();
+        return blank();
     QBuffer buffer;
     buffer.setData(*data);
     buffer.open(QIODevice::ReadOnly);
@@ -141,10 +141,10 @@ QVariant HelpBrowser::picture(const QUrl& url) {
     const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
     if (pixels <= 0 || pixels > kMaxPicturePixels ||
         m_picturePixels + pixels > kMaxTopicPicturePixels)
-        return Blank();
+        return blank();
     m_picturePixels += pixels;
     const QImage image = reader.read();
-    return image.isNull() ? Blank() : image;
+    return image.isNull() ? blank() : image;
 }
 
 } // namespace bmi::help

@@ -45,6 +45,6 @@ private:
 
 // A mail link without its query (?subject=, ?attach=...): only the address reaches the
 // mail program.
-QUrl MailAddressOnly(const QUrl& url);
+QUrl mailAddressOnly(const QUrl& url);
 
 } // namespace bmi::help

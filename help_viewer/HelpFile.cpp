@@ -16,29 +16,29 @@ constexpr int kMinGrip = 100;
 // Contents and index files larger than this are not worth a tree.
 constexpr std::size_t kMaxSiteMapSize = 4u * 1024u * 1024u;
 
-ByteSpan Span(const std::optional<std::vector<std::uint8_t>>& data) {
+ByteSpan span(const std::optional<std::vector<std::uint8_t>>& data) {
     return data ? ByteSpan(*data) : ByteSpan();
 }
 
-SiteMap ReadSiteMap(const HelpFile& file, const std::string& local) {
+SiteMap readSiteMap(const HelpFile& file, const std::string& local) {
     if (local.empty())
         return {};
-    const auto data = file.read(TopicUrl(FromHelpText(local)));
+    const auto data = file.read(topicUrl(fromHelpText(local)));
     if (!data)
         return {};
     const std::string_view text(data->constData(),
                                 std::min<std::size_t>(data->size(), kMaxSiteMapSize));
-    return ParseSiteMap(text);
+    return parseSiteMap(text);
 }
 
-QString CannotOpen(const QString& path, const QString& reason) {
+QString cannotOpen(const QString& path, const QString& reason) {
     return QStringLiteral("The help file \"%1\" could not be opened.\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
 } // namespace
 
-HelpRequest ParseRequest(const QString& request) {
+HelpRequest parseRequest(const QString& request) {
     // The window name follows the last '>' unless that '>' belongs to a folder name.
     const qsizetype sep = request.lastIndexOf(QLatin1Char('>'));
     if (sep < 0)
@@ -49,14 +49,14 @@ HelpRequest ParseRequest(const QString& request) {
     return {request.left(sep), window};
 }
 
-QUrl RootUrl() {
+QUrl rootUrl() {
     QUrl url;
     url.setScheme(kTopicScheme);
     url.setPath(QStringLiteral("/"));
     return url;
 }
 
-QUrl TopicUrl(const QString& local) {
+QUrl topicUrl(const QString& local) {
     QString path = local.trimmed();
     // A topic may be written as "file.chm::/topic.html"; it is looked up in this file.
     const qsizetype storage = path.indexOf(QStringLiteral("::"));
@@ -66,10 +66,10 @@ QUrl TopicUrl(const QString& local) {
     const QUrl relative(path, QUrl::TolerantMode);
     if (!relative.scheme().isEmpty())
         return relative; // a web address or similar; not ours to read
-    return RootUrl().resolved(relative);
+    return rootUrl().resolved(relative);
 }
 
-QString FromHelpText(std::string_view text) {
+QString fromHelpText(std::string_view text) {
     const QByteArray bytes =
         QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size()));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -79,7 +79,7 @@ QString FromHelpText(std::string_view text) {
     return QString::fromLatin1(bytes);
 }
 
-std::optional<QRect> UsableGeometry(const WindowRect& rect, const QList<QRect>& screens) {
+std::optional<QRect> usableGeometry(const WindowRect& rect, const QList<QRect>& screens) {
     if (rect.width() < kMinWidth || rect.height() < kMinHeight)
         return std::nullopt;
     const QRect wanted(rect.left, rect.top, rect.width(), rect.height());
@@ -95,11 +95,11 @@ std::optional<QRect> UsableGeometry(const WindowRect& rect, const QList<QRect>& 
     return std::nullopt;
 }
 
-std::unique_ptr<HelpFile> HelpFile::Open(const QString& path, const QString& windowName,
+std::unique_ptr<HelpFile> HelpFile::open(const QString& path, const QString& windowName,
                                          QString* error) {
     auto fail = [&](const QString& reason) {
         if (error)
-            *error = CannotOpen(path, reason);
+            *error = cannotOpen(path, reason);
         return nullptr;
     };
     const QFileInfo info(path);
@@ -107,22 +107,22 @@ std::unique_ptr<HelpFile> HelpFile::Open(const QString& path, const QString& win
         return fail(QStringLiteral("It is missing or cannot be read."));
     const QString damaged = QStringLiteral("It is damaged or is not a help file.");
 
-    auto chm = ChmFile::Open(QFile::encodeName(info.absoluteFilePath()).toStdString());
+    auto chm = ChmFile::open(QFile::encodeName(info.absoluteFilePath()).toStdString());
     if (!chm)
         return fail(damaged);
     std::unique_ptr<HelpFile> file(new HelpFile(std::move(chm)));
     file->m_path = info.absoluteFilePath();
 
-    const auto systemData = file->m_file->Read("/#SYSTEM");
-    const auto system = ParseSystem(Span(systemData));
+    const auto systemData = file->m_file->read("/#SYSTEM");
+    const auto system = parseSystem(span(systemData));
     if (!system)
         return fail(damaged);
-    const auto windowsData = file->m_file->Read("/#WINDOWS");
-    const auto stringsData = file->m_file->Read("/#STRINGS");
+    const auto windowsData = file->m_file->read("/#WINDOWS");
+    const auto stringsData = file->m_file->read("/#STRINGS");
     // The window asked for, else the file's own default window.
-    auto window = FindWindow(Span(windowsData), Span(stringsData), windowName.toStdString());
+    auto window = findWindow(span(windowsData), span(stringsData), windowName.toStdString());
     if (!window)
-        window = FindWindow(Span(windowsData), Span(stringsData), system->defaultWindow);
+        window = findWindow(span(windowsData), span(stringsData), system->defaultWindow);
     const WindowDef def = window.value_or(WindowDef{});
 
     std::string defaultTopic = system->defaultTopic;
@@ -132,23 +132,23 @@ std::unique_ptr<HelpFile> HelpFile::Open(const QString& path, const QString& win
         defaultTopic = def.homePage;
     if (defaultTopic.empty())
         return fail(QStringLiteral("It names no topic to show."));
-    file->m_defaultTopic = TopicUrl(FromHelpText(defaultTopic));
+    file->m_defaultTopic = topicUrl(fromHelpText(defaultTopic));
     if (file->m_defaultTopic.scheme() != kTopicScheme || !file->read(file->m_defaultTopic))
         return fail(damaged);
     file->m_homePage =
-        def.homePage.empty() ? file->m_defaultTopic : TopicUrl(FromHelpText(def.homePage));
+        def.homePage.empty() ? file->m_defaultTopic : topicUrl(fromHelpText(def.homePage));
 
-    file->m_caption = FromHelpText(def.caption);
+    file->m_caption = fromHelpText(def.caption);
     if (file->m_caption.isEmpty())
-        file->m_caption = FromHelpText(system->title);
+        file->m_caption = fromHelpText(system->title);
     if (file->m_caption.isEmpty())
         file->m_caption = info.completeBaseName();
     file->m_rect = def.rect;
 
     const std::string contents = def.contentsFile.empty() ? system->contentsFile : def.contentsFile;
     const std::string index = def.indexFile.empty() ? system->indexFile : def.indexFile;
-    file->m_contents = ReadSiteMap(*file, contents);
-    file->m_index = ReadSiteMap(*file, index);
+    file->m_contents = readSiteMap(*file, contents);
+    file->m_index = readSiteMap(*file, index);
     return file;
 }
 
@@ -158,7 +158,7 @@ std::optional<QByteArray> HelpFile::read(const QUrl& url) const {
     QString path = url.path();
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
-    const auto data = m_file->Read(path.toStdString());
+    const auto data = m_file->read(path.toStdString());
     if (!data)
         return std::nullopt;
     return QByteArray(reinterpret_cast<const char*>(data->data()),

@@ -23,25 +23,25 @@ struct HelpRequest {
     QString window;
     friend bool operator==(const HelpRequest&, const HelpRequest&) = default;
 };
-HelpRequest ParseRequest(const QString& request);
+HelpRequest parseRequest(const QString& request);
 
 // Topics are addressed as chm:/path URLs, so that relative links resolve the usual way.
 inline const QString kTopicScheme = QStringLiteral("chm");
-QUrl TopicUrl(const QString& local);
-QUrl RootUrl();
+QUrl topicUrl(const QString& local);
+QUrl rootUrl();
 
 // Text from the help file: UTF-8 when it is valid UTF-8, else Latin-1.
-QString FromHelpText(std::string_view text);
+QString fromHelpText(std::string_view text);
 
 // The rectangle of a window definition when it is fit to use on these screens: not
 // tiny, and with enough of its top edge on one of them to grab it. Too large a window
 // is cut to the screen it starts on.
-std::optional<QRect> UsableGeometry(const WindowRect& rect, const QList<QRect>& screens);
+std::optional<QRect> usableGeometry(const WindowRect& rect, const QList<QRect>& screens);
 
 class HelpFile {
 public:
     // Nothing when the file cannot be shown; error then holds a sentence for the user.
-    static std::unique_ptr<HelpFile> Open(const QString& path, const QString& windowName,
+    static std::unique_ptr<HelpFile> open(const QString& path, const QString& windowName,
                                           QString* error);
 
     const QString& path() const { return m_path; }

@@ -36,7 +36,7 @@ enum class Glyph { Back, Forward, Home, Print };
 
 // Drawn here rather than looked up in the desktop's icon theme: the lookup alone took
 // longer than the rest of the window's start-up.
-QIcon NavigationIcon(Glyph glyph) {
+QIcon navigationIcon(Glyph glyph) {
     constexpr int kSize = 24;
     QPixmap pixmap(kSize, kSize);
     pixmap.fill(Qt::transparent);
@@ -80,43 +80,43 @@ constexpr int kUrlRole = Qt::UserRole;
 constexpr int kNavigationWidth = 230;
 const QSize kFallbackSize(800, 580);
 
-QString EntryText(const SiteMapEntry& entry) {
-    return FromHelpText(entry.name.empty() ? entry.local : entry.name);
+QString entryText(const SiteMapEntry& entry) {
+    return fromHelpText(entry.name.empty() ? entry.local : entry.name);
 }
 
-QUrl EntryUrl(const SiteMapEntry& entry) {
-    return entry.local.empty() ? QUrl() : TopicUrl(FromHelpText(entry.local));
+QUrl entryUrl(const SiteMapEntry& entry) {
+    return entry.local.empty() ? QUrl() : topicUrl(fromHelpText(entry.local));
 }
 
-void AddTreeItems(QTreeWidgetItem* parent, QTreeWidget* tree,
+void addTreeItems(QTreeWidgetItem* parent, QTreeWidget* tree,
                   const std::vector<SiteMapEntry>& entries) {
     for (const SiteMapEntry& entry : entries) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
-        item->setText(0, EntryText(entry));
-        item->setData(0, kUrlRole, EntryUrl(entry));
-        AddTreeItems(item, tree, entry.children);
+        item->setText(0, entryText(entry));
+        item->setData(0, kUrlRole, entryUrl(entry));
+        addTreeItems(item, tree, entry.children);
     }
 }
 
-void AddIndexItems(QListWidget* list, const std::vector<SiteMapEntry>& entries, int depth) {
+void addIndexItems(QListWidget* list, const std::vector<SiteMapEntry>& entries, int depth) {
     for (const SiteMapEntry& entry : entries) {
         auto* item =
-            new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + EntryText(entry), list);
-        item->setData(kUrlRole, EntryUrl(entry));
-        AddIndexItems(list, entry.children, depth + 1);
+            new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + entryText(entry), list);
+        item->setData(kUrlRole, entryUrl(entry));
+        addIndexItems(list, entry.children, depth + 1);
     }
 }
 
-bool SameTopic(const QUrl& a, const QUrl& b) {
+bool sameTopic(const QUrl& a, const QUrl& b) {
     // Names inside a help file are found regardless of case.
     return a.scheme() == b.scheme() && a.path().compare(b.path(), Qt::CaseInsensitive) == 0;
 }
 
-QTreeWidgetItem* FindItem(QTreeWidgetItem* item, const QUrl& url) {
-    if (SameTopic(item->data(0, kUrlRole).toUrl(), url))
+QTreeWidgetItem* findItem(QTreeWidgetItem* item, const QUrl& url) {
+    if (sameTopic(item->data(0, kUrlRole).toUrl(), url))
         return item;
     for (int i = 0; i < item->childCount(); ++i)
-        if (QTreeWidgetItem* found = FindItem(item->child(i), url))
+        if (QTreeWidgetItem* found = findItem(item->child(i), url))
             return found;
     return nullptr;
 }
@@ -183,13 +183,13 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     toolbar->setObjectName(QStringLiteral("navigation"));
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_back = toolbar->addAction(NavigationIcon(Glyph::Back), tr("&Back"));
+    m_back = toolbar->addAction(navigationIcon(Glyph::Back), tr("&Back"));
     m_back->setShortcut(QKeySequence::Back);
     m_back->setEnabled(false);
-    m_forward = toolbar->addAction(NavigationIcon(Glyph::Forward), tr("&Forward"));
+    m_forward = toolbar->addAction(navigationIcon(Glyph::Forward), tr("&Forward"));
     m_forward->setShortcut(QKeySequence::Forward);
     m_forward->setEnabled(false);
-    m_home = toolbar->addAction(NavigationIcon(Glyph::Home), tr("&Home"));
+    m_home = toolbar->addAction(navigationIcon(Glyph::Home), tr("&Home"));
     m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     addPageActions(toolbar);
     auto* close = new QAction(tr("Close"), this);
@@ -228,9 +228,9 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
 
 void HelpWindow::addPageActions(QToolBar* toolbar) {
     m_zoom = new PageZoom(m_browser);
-    m_print = toolbar->addAction(NavigationIcon(Glyph::Print), tr("&Print"));
+    m_print = toolbar->addAction(navigationIcon(Glyph::Print), tr("&Print"));
     m_print->setShortcut(QKeySequence::Print);
-    connect(m_print, &QAction::triggered, this, [this] { PrintTopic(m_browser, this); });
+    connect(m_print, &QAction::triggered, this, [this] { printTopic(m_browser, this); });
 
     auto add = [this](const QString& text, const QList<QKeySequence>& keys, auto slot) {
         auto* action = new QAction(text, this);
@@ -239,7 +239,7 @@ void HelpWindow::addPageActions(QToolBar* toolbar) {
         connect(action, &QAction::triggered, this, slot);
     };
     add(tr("Print Preview"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-        [this] { PreviewTopic(m_browser, this); });
+        [this] { previewTopic(m_browser, this); });
     add(tr("Find"), QKeySequence::keyBindings(QKeySequence::Find), [this] { findBar()->open(); });
     add(tr("Find Next"), {QKeySequence(Qt::Key_F3)}, [this] { findAgain(false); });
     add(tr("Find Previous"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, [this] { findAgain(true); });
@@ -341,7 +341,7 @@ void HelpWindow::fillContents() {
     if (m_contentsFilled)
         return;
     m_contentsFilled = true;
-    AddTreeItems(nullptr, m_contents, m_file.contents().entries);
+    addTreeItems(nullptr, m_contents, m_file.contents().entries);
     m_contents->expandAll();
     markCurrentTopic(m_browser->source());
 }
@@ -350,7 +350,7 @@ void HelpWindow::fillIndex() {
     if (m_indexFilled)
         return;
     m_indexFilled = true;
-    AddIndexItems(m_index, m_file.index().entries, 0);
+    addIndexItems(m_index, m_file.index().entries, 0);
 }
 
 void HelpWindow::bringToFront() {
@@ -367,7 +367,7 @@ void HelpWindow::showEntry(const QUrl& url) {
 
 void HelpWindow::markCurrentTopic(const QUrl& url) {
     for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
-        if (QTreeWidgetItem* item = FindItem(m_contents->topLevelItem(i), url)) {
+        if (QTreeWidgetItem* item = findItem(m_contents->topLevelItem(i), url)) {
             const QSignalBlocker blocker(m_contents);
             m_contents->setCurrentItem(item);
             return;
@@ -380,7 +380,7 @@ void HelpWindow::placeWindow() {
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     if (m_file.windowRect()) {
-        if (const auto geometry = UsableGeometry(*m_file.windowRect(), screens)) {
+        if (const auto geometry = usableGeometry(*m_file.windowRect(), screens)) {
             resize(geometry->size());
             move(geometry->topLeft());
             return;

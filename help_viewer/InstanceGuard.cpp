@@ -31,7 +31,7 @@ constexpr int kPollMs = 50;
 constexpr int kBacklog = 16;
 
 // A directory only we can enter: ours, not a link, no access for group or others.
-bool IsPrivateDirectory(const QString& path) {
+bool isPrivateDirectory(const QString& path) {
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return false;
     struct stat info {};
@@ -41,7 +41,7 @@ bool IsPrivateDirectory(const QString& path) {
 }
 
 // True when the process at the other end of the connected socket runs as this user.
-bool PeerIsThisUser(int fd) {
+bool peerIsThisUser(int fd) {
     struct ucred credentials {};
     socklen_t size = sizeof credentials;
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
@@ -51,7 +51,7 @@ bool PeerIsThisUser(int fd) {
 }
 
 // The socket's address; false when the name does not fit one.
-bool AddressOf(const QString& name, sockaddr_un& address) {
+bool addressOf(const QString& name, sockaddr_un& address) {
     const QByteArray path = QFile::encodeName(name);
     address = {};
     address.sun_family = AF_UNIX;
@@ -63,9 +63,9 @@ bool AddressOf(const QString& name, sockaddr_un& address) {
 
 // A socket connected to the name, or -1. Waits at most waitMs when the listener is slow
 // to accept.
-int ConnectTo(const QString& name, int waitMs) {
+int connectTo(const QString& name, int waitMs) {
     sockaddr_un address;
-    if (!AddressOf(name, address))
+    if (!addressOf(name, address))
         return -1;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -82,7 +82,7 @@ int ConnectTo(const QString& name, int waitMs) {
 } // namespace
 
 InstanceGuard::InstanceGuard(const QString& helpFilePath, QObject* parent)
-    : QObject(parent), m_name(ServerName(helpFilePath)) {}
+    : QObject(parent), m_name(serverName(helpFilePath)) {}
 
 InstanceGuard::~InstanceGuard() {
     // The socket goes before the lock: closing removes the socket file, which once the
@@ -91,20 +91,20 @@ InstanceGuard::~InstanceGuard() {
     m_lock.reset();
 }
 
-QString InstanceGuard::ChannelDirectory() {
+QString InstanceGuard::channelDirectory() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (IsPrivateDirectory(runtime))
+    if (isPrivateDirectory(runtime))
         return runtime;
     const QString own =
         QDir::tempPath() + QStringLiteral("/bmi-trevala-%1").arg(QString::number(::geteuid()));
     // Made private from the start; one that someone else made first is not used.
     if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    return IsPrivateDirectory(own) ? own : QString();
+    return isPrivateDirectory(own) ? own : QString();
 }
 
-QString InstanceGuard::ServerName(const QString& helpFilePath) {
-    const QString directory = ChannelDirectory();
+QString InstanceGuard::serverName(const QString& helpFilePath) {
+    const QString directory = channelDirectory();
     if (directory.isEmpty())
         return {};
     const QFileInfo info(helpFilePath);
@@ -120,11 +120,11 @@ QString InstanceGuard::ServerName(const QString& helpFilePath) {
 bool InstanceGuard::notifyRunning() {
     if (m_name.isEmpty())
         return false;
-    const int fd = ConnectTo(m_name, kConnectWaitMs);
+    const int fd = connectTo(m_name, kConnectWaitMs);
     if (fd < 0)
         return false;
     bool sent = false;
-    if (PeerIsThisUser(fd)) {
+    if (peerIsThisUser(fd)) {
         const ssize_t n = ::send(fd, kRaiseMessage.constData(),
                                  static_cast<std::size_t>(kRaiseMessage.size()), MSG_NOSIGNAL);
         sent = n == kRaiseMessage.size();
@@ -149,14 +149,14 @@ bool InstanceGuard::listen() {
         if (m_lock->error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
         // Another viewer holds the channel; once its socket answers, it is the one to ask.
-        if (const int probe = ConnectTo(m_name, kPollMs); probe >= 0) {
+        if (const int probe = connectTo(m_name, kPollMs); probe >= 0) {
             ::close(probe);
             return false;
         }
         QThread::msleep(kPollMs);
     }
     sockaddr_un address;
-    const int fd = AddressOf(m_name, address)
+    const int fd = addressOf(m_name, address)
                        ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)
                        : -1;
     if (fd >= 0) {
@@ -193,7 +193,7 @@ void InstanceGuard::acceptConnections() {
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0)
             return; // nothing more waiting, or the peer gave up meanwhile
-        if (!PeerIsThisUser(fd)) {
+        if (!peerIsThisUser(fd)) {
             ::close(fd);
             continue;
         }

@@ -29,11 +29,11 @@ public:
     // The directory for the channel: $XDG_RUNTIME_DIR when it is this user's alone, else
     // a directory of ours in the temporary directory, made if need be. Empty when
     // neither can be trusted; there is no channel then and every viewer runs on its own.
-    static QString ChannelDirectory();
+    static QString channelDirectory();
 
     // The socket path for a help file: a hash of its canonical path in the channel
     // directory. Empty when there is no channel directory.
-    static QString ServerName(const QString& helpFilePath);
+    static QString serverName(const QString& helpFilePath);
 
     const QString& serverName() const { return m_name; }
 

@@ -26,7 +26,7 @@ constexpr int kWheelStep = 120; // one notch of an ordinary wheel
 // has none and is at its own sizes.
 constexpr int kScaledToProperty = QTextFormat::UserProperty + 0x7a;
 
-QSizeF NaturalSize(QTextDocument* document, const QString& name) {
+QSizeF naturalSize(QTextDocument* document, const QString& name) {
     const QVariant resource = document->resource(QTextDocument::ImageResource, QUrl(name));
     QImage image;
     if (resource.typeId() == QMetaType::QImage)
@@ -38,12 +38,12 @@ QSizeF NaturalSize(QTextDocument* document, const QString& name) {
     return image.isNull() ? QSizeF() : image.deviceIndependentSize();
 }
 
-QTextImageFormat ScaledImage(QTextDocument* document, QTextImageFormat image, qreal ratio) {
+QTextImageFormat scaledImage(QTextDocument* document, QTextImageFormat image, qreal ratio) {
     QSizeF size(image.width(), image.height());
     const bool hasWidth = image.hasProperty(QTextFormat::ImageWidth);
     const bool hasHeight = image.hasProperty(QTextFormat::ImageHeight);
     if (!hasWidth || !hasHeight) {
-        const QSizeF natural = NaturalSize(document, image.name());
+        const QSizeF natural = naturalSize(document, image.name());
         if (natural.isEmpty())
             return image;
         if (hasWidth)
@@ -58,7 +58,7 @@ QTextImageFormat ScaledImage(QTextDocument* document, QTextImageFormat image, qr
     return image;
 }
 
-void ScaleDocument(QTextDocument* document, qreal ratio) {
+void scaleDocument(QTextDocument* document, qreal ratio) {
     struct Change {
         int position;
         int length;
@@ -80,7 +80,7 @@ void ScaleDocument(QTextDocument* document, qreal ratio) {
                 changed = true;
             }
             if (format.isImageFormat()) {
-                format = ScaledImage(document, format.toImageFormat(), ratio);
+                format = scaledImage(document, format.toImageFormat(), ratio);
                 changed = true;
             }
             if (changed)
@@ -148,7 +148,7 @@ void PageZoom::apply() {
     const qreal current = scaledTo.isValid() ? scaledTo.toReal() : 1.0;
     if (std::abs(factor() / current - 1.0) < 1e-9)
         return;
-    ScaleDocument(document, factor() / current);
+    scaleDocument(document, factor() / current);
     rootFormat.setProperty(kScaledToProperty, factor());
     root->setFrameFormat(rootFormat);
 }

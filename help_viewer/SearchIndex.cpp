@@ -42,7 +42,7 @@ constexpr std::array<std::pair<std::string_view, char16_t>, 7> kAccents{{
 }};
 
 // Tags that do not break a word: "un<b>der</b>line" is one word.
-bool IsInlineTag(QStringView name) {
+bool isInlineTag(QStringView name) {
     static const QSet<QString> kInline{
         QStringLiteral("a"),      QStringLiteral("abbr"),   QStringLiteral("acronym"),
         QStringLiteral("b"),      QStringLiteral("big"),    QStringLiteral("cite"),
@@ -55,13 +55,13 @@ bool IsInlineTag(QStringView name) {
     return kInline.contains(name.toString());
 }
 
-void AppendCodePoint(QString& out, char32_t code) {
+void appendCodePoint(QString& out, char32_t code) {
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         code = 0xFFFD;
     out += QString::fromUcs4(&code, 1);
 }
 
-int DigitValue(QChar c, int base) {
+int digitValue(QChar c, int base) {
     const char16_t u = c.unicode();
     int value = -1;
     if (u >= u'0' && u <= u'9')
@@ -74,7 +74,7 @@ int DigitValue(QChar c, int base) {
 }
 
 // The text of an entity's name (between '&' and ';'), or nothing when it is unknown.
-std::optional<QString> DecodeEntity(QStringView name) {
+std::optional<QString> decodeEntity(QStringView name) {
     if (name.startsWith(u'#')) {
         const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
         const QStringView digits = name.mid(hex ? 2 : 1);
@@ -83,13 +83,13 @@ std::optional<QString> DecodeEntity(QStringView name) {
         char32_t code = 0;
         const int base = hex ? 16 : 10;
         for (const QChar c : digits) {
-            const int digit = DigitValue(c, base);
+            const int digit = digitValue(c, base);
             if (digit < 0)
                 return std::nullopt;
             code = std::min<char32_t>(code * base + static_cast<char32_t>(digit), 0x110000);
         }
         QString out;
-        AppendCodePoint(out, code);
+        appendCodePoint(out, code);
         return out;
     }
     const QByteArray latin = name.toLatin1();
@@ -97,7 +97,7 @@ std::optional<QString> DecodeEntity(QStringView name) {
     for (const auto& [entity, code] : kEntities)
         if (entity == key) {
             QString out;
-            AppendCodePoint(out, code);
+            appendCodePoint(out, code);
             return out;
         }
     if (key.size() >= 2 && ((key[0] >= 'a' && key[0] <= 'z') || (key[0] >= 'A' && key[0] <= 'Z')))
@@ -108,12 +108,12 @@ std::optional<QString> DecodeEntity(QStringView name) {
     return std::nullopt;
 }
 
-bool IsNameChar(QChar c) {
+bool isNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':';
 }
 
 // The position just past the tag that opens at `from` ('<'), quotes respected.
-qsizetype TagEnd(QStringView html, qsizetype from) {
+qsizetype tagEnd(QStringView html, qsizetype from) {
     QChar quote;
     for (qsizetype i = from + 1; i < html.size(); ++i) {
         const QChar c = html[i];
@@ -130,13 +130,13 @@ qsizetype TagEnd(QStringView html, qsizetype from) {
 }
 
 // The value of attribute `name` inside a tag's text, entities left as written.
-QString Attribute(QStringView tag, QStringView name) {
+QString attribute(QStringView tag, QStringView name) {
     qsizetype i = 0;
     while (i < tag.size()) {
-        while (i < tag.size() && !IsNameChar(tag[i]))
+        while (i < tag.size() && !isNameChar(tag[i]))
             ++i;
         const qsizetype start = i;
-        while (i < tag.size() && IsNameChar(tag[i]))
+        while (i < tag.size() && isNameChar(tag[i]))
             ++i;
         const QStringView attr = tag.mid(start, i - start);
         while (i < tag.size() && tag[i].isSpace())
@@ -166,7 +166,7 @@ QString Attribute(QStringView tag, QStringView name) {
 }
 
 // Text with its entities decoded; an unknown entity stays as written.
-void AppendDecoded(QString& out, QStringView text) {
+void appendDecoded(QString& out, QStringView text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != u'&') {
             out += text[i];
@@ -178,7 +178,7 @@ void AppendDecoded(QString& out, QStringView text) {
                (text[end].isLetterOrNumber() || text[end] == u'#'))
             ++end;
         if (end < text.size() && text[end] == u';') {
-            if (const auto decoded = DecodeEntity(text.mid(i + 1, end - i - 1))) {
+            if (const auto decoded = decodeEntity(text.mid(i + 1, end - i - 1))) {
                 out += *decoded;
                 i = end;
                 continue;
@@ -188,7 +188,7 @@ void AppendDecoded(QString& out, QStringView text) {
     }
 }
 
-bool JoinsWord(QStringView text, qsizetype i) {
+bool joinsWord(QStringView text, qsizetype i) {
     const QChar c = text[i];
     if (c.isLetterOrNumber() || c.isMark() || c.isSurrogate())
         return true;
@@ -202,14 +202,14 @@ bool JoinsWord(QStringView text, qsizetype i) {
     return (c == u'\'' || c == QChar(0x2019)) && before.isLetter() && after.isLetter();
 }
 
-QUrl TopicKey(const QUrl& url) {
+QUrl topicKey(const QUrl& url) {
     // Names inside a help file are found regardless of case.
     QUrl key = url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
     key.setPath(key.path().toLower());
     return key;
 }
 
-bool IsPage(const QUrl& url) {
+bool isPage(const QUrl& url) {
     const QString path = url.path();
     return path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) ||
            path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive);
@@ -217,12 +217,12 @@ bool IsPage(const QUrl& url) {
 
 } // namespace
 
-PageText ExtractPageText(QStringView html) {
+PageText extractPageText(QStringView html) {
     PageText page;
     qsizetype i = 0;
     qsizetype textFrom = 0;
     auto flushText = [&](qsizetype to) {
-        AppendDecoded(page.text, html.mid(textFrom, to - textFrom));
+        appendDecoded(page.text, html.mid(textFrom, to - textFrom));
     };
     while (i < html.size()) {
         if (html[i] != u'<') {
@@ -239,7 +239,7 @@ PageText ExtractPageText(QStringView html) {
         const bool closing = i + 1 < html.size() && html[i + 1] == u'/';
         const qsizetype nameStart = i + (closing ? 2 : 1);
         qsizetype nameEnd = nameStart;
-        while (nameEnd < html.size() && IsNameChar(html[nameEnd]))
+        while (nameEnd < html.size() && isNameChar(html[nameEnd]))
             ++nameEnd;
         const bool declaration =
             nameStart < html.size() && (html[nameStart] == u'!' || html[nameStart] == u'?');
@@ -249,14 +249,14 @@ PageText ExtractPageText(QStringView html) {
         }
         flushText(i);
         const QString name = html.mid(nameStart, nameEnd - nameStart).toString().toLower();
-        const qsizetype end = TagEnd(html, i);
-        if (!IsInlineTag(name))
+        const qsizetype end = tagEnd(html, i);
+        if (!isInlineTag(name))
             page.text += u' ';
         if (!closing && name == u"a") {
-            const QString href = Attribute(html.mid(nameEnd, end - nameEnd), u"href");
+            const QString href = attribute(html.mid(nameEnd, end - nameEnd), u"href");
             if (!href.isEmpty()) {
                 QString decoded;
-                AppendDecoded(decoded, href);
+                appendDecoded(decoded, href);
                 page.links.append(decoded.trimmed());
             }
         }
@@ -268,10 +268,10 @@ PageText ExtractPageText(QStringView html) {
             if (close < 0)
                 close = html.size();
             if (name == u"title" && page.title.isEmpty()) {
-                AppendDecoded(page.title, html.mid(i, close - i));
+                appendDecoded(page.title, html.mid(i, close - i));
                 page.title = page.title.simplified();
             }
-            i = close < html.size() ? TagEnd(html, close) : close;
+            i = close < html.size() ? tagEnd(html, close) : close;
         }
         textFrom = i;
     }
@@ -279,7 +279,7 @@ PageText ExtractPageText(QStringView html) {
     return page;
 }
 
-QString FoldWord(QStringView word) {
+QString foldWord(QStringView word) {
     bool ascii = true;
     for (const QChar c : word)
         ascii = ascii && c.unicode() < 0x80;
@@ -296,29 +296,29 @@ QString FoldWord(QStringView word) {
     return folded.toCaseFolded();
 }
 
-std::vector<Word> SplitWords(QStringView text) {
+std::vector<Word> splitWords(QStringView text) {
     std::vector<Word> words;
     qsizetype i = 0;
     while (i < text.size()) {
         while (i < text.size() && !(text[i].isLetterOrNumber() || text[i].isSurrogate()))
             ++i;
         const qsizetype start = i;
-        while (i < text.size() && JoinsWord(text, i))
+        while (i < text.size() && joinsWord(text, i))
             ++i;
         if (i > start)
-            words.push_back({start, i - start, FoldWord(text.mid(start, i - start))});
+            words.push_back({start, i - start, foldWord(text.mid(start, i - start))});
     }
     return words;
 }
 
-SearchIndex SearchIndex::Build(const std::vector<QUrl>& seeds, const Reader& read) {
+SearchIndex SearchIndex::build(const std::vector<QUrl>& seeds, const Reader& read) {
     SearchIndex index;
     QSet<QUrl> seen;
     std::deque<QUrl> pending;
     QString scheme;
     auto enqueue = [&](const QUrl& url) {
-        const QUrl key = TopicKey(url);
-        if (url.scheme() == scheme && IsPage(url) && !seen.contains(key)) {
+        const QUrl key = topicKey(url);
+        if (url.scheme() == scheme && isPage(url) && !seen.contains(key)) {
             seen.insert(key);
             pending.push_back(url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery));
         }
@@ -336,7 +336,7 @@ SearchIndex SearchIndex::Build(const std::vector<QUrl>& seeds, const Reader& rea
         if (!text)
             continue;
         totalText += text->size();
-        const PageText page = ExtractPageText(*text);
+        const PageText page = extractPageText(*text);
         index.addTopic(url, page);
         for (const QString& link : page.links)
             enqueue(url.resolved(QUrl(link, QUrl::TolerantMode)));
@@ -346,14 +346,14 @@ SearchIndex SearchIndex::Build(const std::vector<QUrl>& seeds, const Reader& rea
 
 void SearchIndex::addTopic(const QUrl& url, const PageText& page) {
     Topic topic{url, page.title.isEmpty() ? url.path() : page.title, {}};
-    for (const Word& word : SplitWords(page.text))
+    for (const Word& word : splitWords(page.text))
         ++topic.counts[word.folded];
     m_topics.push_back(std::move(topic));
 }
 
 std::vector<SearchIndex::Result> SearchIndex::find(QStringView query) const {
     QStringList words;
-    for (const Word& word : SplitWords(query))
+    for (const Word& word : splitWords(query))
         if (!words.contains(word.folded))
             words.append(word.folded);
     std::vector<Result> results;

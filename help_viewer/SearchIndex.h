@@ -21,7 +21,7 @@ struct PageText {
     QString text;      // everything a reader sees, tags and scripts left out
     QStringList links; // the href of every <a>, as written
 };
-PageText ExtractPageText(QStringView html);
+PageText extractPageText(QStringView html);
 
 // One word of a text: where it stands, and the form it is matched in.
 struct Word {
@@ -29,10 +29,10 @@ struct Word {
     qsizetype length = 0;
     QString folded;
 };
-std::vector<Word> SplitWords(QStringView text);
+std::vector<Word> splitWords(QStringView text);
 
 // A word without case and accents ("Élan" and "elan" fold alike).
-QString FoldWord(QStringView word);
+QString foldWord(QStringView word);
 
 class SearchIndex {
 public:
@@ -46,7 +46,7 @@ public:
 
     // Every topic read can reach: the seeds and the pages their links lead to, as long
     // as they share the seeds' scheme (links out of the file are not followed).
-    static SearchIndex Build(const std::vector<QUrl>& seeds, const Reader& read);
+    static SearchIndex build(const std::vector<QUrl>& seeds, const Reader& read);
 
     void addTopic(const QUrl& url, const PageText& page);
 

@@ -19,17 +19,17 @@ namespace {
 constexpr int kUrlRole = Qt::UserRole;
 const QColor kMarkColour(0xff, 0xe0, 0x4d);
 
-void CollectTopics(const std::vector<SiteMapEntry>& entries, std::vector<QUrl>& topics) {
+void collectTopics(const std::vector<SiteMapEntry>& entries, std::vector<QUrl>& topics) {
     for (const SiteMapEntry& entry : entries) {
         if (!entry.local.empty())
-            topics.push_back(TopicUrl(FromHelpText(entry.local)));
-        CollectTopics(entry.children, topics);
+            topics.push_back(topicUrl(fromHelpText(entry.local)));
+        collectTopics(entry.children, topics);
     }
 }
 
 } // namespace
 
-void HighlightWords(QTextEdit* view, const QStringList& words) {
+void highlightWords(QTextEdit* view, const QStringList& words) {
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat format;
     format.setBackground(kMarkColour);
@@ -37,7 +37,7 @@ void HighlightWords(QTextEdit* view, const QStringList& words) {
     QTextDocument* document = view->document();
     if (!words.isEmpty()) {
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-            for (const Word& word : SplitWords(block.text())) {
+            for (const Word& word : splitWords(block.text())) {
                 if (!words.contains(word.folded))
                     continue;
                 QTextCursor cursor(document);
@@ -93,18 +93,18 @@ SearchPane::SearchPane(const HelpFile& file, HelpBrowser* browser, QWidget* pare
 void SearchPane::listTopics() {
     if (!m_index) {
         std::vector<QUrl> seeds{m_file.defaultTopic(), m_file.homePage()};
-        CollectTopics(m_file.contents().entries, seeds);
-        CollectTopics(m_file.index().entries, seeds);
-        m_index = SearchIndex::Build(seeds, [this](const QUrl& url) -> std::optional<QString> {
+        collectTopics(m_file.contents().entries, seeds);
+        collectTopics(m_file.index().entries, seeds);
+        m_index = SearchIndex::build(seeds, [this](const QUrl& url) -> std::optional<QString> {
             const auto bytes = m_file.read(url);
             if (!bytes)
                 return std::nullopt;
-            return FromHelpText(
+            return fromHelpText(
                 std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
         });
     }
     m_listedWords.clear();
-    for (const Word& word : SplitWords(m_words->text()))
+    for (const Word& word : splitWords(m_words->text()))
         m_listedWords.append(word.folded);
 
     m_results->clear();
@@ -134,7 +134,7 @@ void SearchPane::display(QListWidgetItem* item) {
     if (!item || !(item->flags() & Qt::ItemIsEnabled))
         return;
     m_browser->followLink(item->data(kUrlRole).toUrl());
-    HighlightWords(m_browser, m_listedWords);
+    highlightWords(m_browser, m_listedWords);
 }
 
 } // namespace bmi::help

@@ -21,7 +21,7 @@ class HelpFile;
 
 // Marks every word of the view's text that folds to one of `words`, and brings the first
 // into sight. Nothing is marked when `words` is empty.
-void HighlightWords(QTextEdit* view, const QStringList& words);
+void highlightWords(QTextEdit* view, const QStringList& words);
 
 class SearchPane : public QWidget {
     Q_OBJECT

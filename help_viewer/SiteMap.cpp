@@ -16,11 +16,11 @@ struct Tag {
     std::vector<std::pair<std::string, std::string>> attributes; // names lower case
 };
 
-bool IsSpace(char c) {
+bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -40,12 +40,12 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 // The code point of a numeric reference body such as "#65" or "#x41"; nothing when it
 // is malformed or names no character.
-std::optional<char32_t> NumericReference(std::string_view body) {
+std::optional<char32_t> numericReference(std::string_view body) {
     if (body.size() < 2 || body[0] != '#')
         return std::nullopt;
     std::size_t i = 1;
     unsigned base = 10;
-    if (LowerAscii(body[1]) == 'x') {
+    if (lowerAscii(body[1]) == 'x') {
         base = 16;
         i = 2;
     }
@@ -53,7 +53,7 @@ std::optional<char32_t> NumericReference(std::string_view body) {
         return std::nullopt;
     std::uint32_t value = 0;
     for (; i < body.size(); ++i) {
-        const char c = LowerAscii(body[i]);
+        const char c = lowerAscii(body[i]);
         unsigned digit = 0;
         if (c >= '0' && c <= '9')
             digit = static_cast<unsigned>(c - '0');
@@ -72,7 +72,7 @@ std::optional<char32_t> NumericReference(std::string_view body) {
 
 // Reads the tag that starts at html[pos] == '<'. Returns the position after its '>',
 // or npos when the text ends inside the tag.
-std::size_t ReadTag(std::string_view html, std::size_t pos, Tag& tag) {
+std::size_t readTag(std::string_view html, std::size_t pos, Tag& tag) {
     const std::size_t n = html.size();
     std::size_t i = pos + 1;
     tag = Tag{};
@@ -81,39 +81,39 @@ std::size_t ReadTag(std::string_view html, std::size_t pos, Tag& tag) {
         ++i;
     }
     const std::size_t nameStart = i;
-    while (i < n && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/')
+    while (i < n && !isSpace(html[i]) && html[i] != '>' && html[i] != '/')
         ++i;
-    tag.name = LowerAscii(html.substr(nameStart, i - nameStart));
+    tag.name = lowerAscii(html.substr(nameStart, i - nameStart));
     while (i < n) {
-        while (i < n && (IsSpace(html[i]) || html[i] == '/'))
+        while (i < n && (isSpace(html[i]) || html[i] == '/'))
             ++i;
         if (i >= n)
             break;
         if (html[i] == '>')
             return i + 1;
         const std::size_t attrStart = i;
-        while (i < n && !IsSpace(html[i]) && html[i] != '=' && html[i] != '>')
+        while (i < n && !isSpace(html[i]) && html[i] != '=' && html[i] != '>')
             ++i;
-        std::string attrName = LowerAscii(html.substr(attrStart, i - attrStart));
-        while (i < n && IsSpace(html[i]))
+        std::string attrName = lowerAscii(html.substr(attrStart, i - attrStart));
+        while (i < n && isSpace(html[i]))
             ++i;
         std::string value;
         if (i < n && html[i] == '=') {
             ++i;
-            while (i < n && IsSpace(html[i]))
+            while (i < n && isSpace(html[i]))
                 ++i;
             if (i < n && (html[i] == '"' || html[i] == '\'')) {
                 const char quote = html[i++];
                 const std::size_t end = html.find(quote, i);
                 if (end == std::string_view::npos)
                     return std::string_view::npos;
-                value = DecodeEntities(html.substr(i, std::min(end - i, kMaxSiteMapValue)));
+                value = decodeEntities(html.substr(i, std::min(end - i, kMaxSiteMapValue)));
                 i = end + 1;
             } else {
                 const std::size_t valueStart = i;
-                while (i < n && !IsSpace(html[i]) && html[i] != '>')
+                while (i < n && !isSpace(html[i]) && html[i] != '>')
                     ++i;
-                value = DecodeEntities(
+                value = decodeEntities(
                     html.substr(valueStart, std::min(i - valueStart, kMaxSiteMapValue)));
             }
         }
@@ -123,7 +123,7 @@ std::size_t ReadTag(std::string_view html, std::size_t pos, Tag& tag) {
     return std::string_view::npos;
 }
 
-const std::string* Attribute(const Tag& tag, std::string_view name) {
+const std::string* attribute(const Tag& tag, std::string_view name) {
     for (const auto& [key, value] : tag.attributes)
         if (key == name)
             return &value;
@@ -132,7 +132,7 @@ const std::string* Attribute(const Tag& tag, std::string_view name) {
 
 } // namespace
 
-std::string DecodeEntities(std::string_view text) {
+std::string decodeEntities(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -148,7 +148,7 @@ std::string DecodeEntities(std::string_view text) {
             continue;
         }
         const std::string_view body = text.substr(i + 1, semi - i - 1);
-        const std::string lowered = LowerAscii(body);
+        const std::string lowered = lowerAscii(body);
         std::optional<char32_t> cp;
         if (lowered == "amp")
             cp = U'&';
@@ -163,18 +163,18 @@ std::string DecodeEntities(std::string_view text) {
         else if (lowered == "nbsp")
             cp = U'\u00A0';
         else
-            cp = NumericReference(body);
+            cp = numericReference(body);
         if (!cp) {
             out += text[i++];
             continue;
         }
-        AppendUtf8(out, *cp);
+        appendUtf8(out, *cp);
         i = semi + 1;
     }
     return out;
 }
 
-SiteMap ParseSiteMap(std::string_view html) {
+SiteMap parseSiteMap(std::string_view html) {
     SiteMap map;
     // The lists that entries go into, innermost last. They point into the tree; only the
     // innermost one grows while the others are on the stack, so the pointers stay valid.
@@ -198,7 +198,7 @@ SiteMap ParseSiteMap(std::string_view html) {
             continue;
         }
         Tag tag;
-        pos = ReadTag(html, lt, tag);
+        pos = readTag(html, lt, tag);
         if (pos == std::string_view::npos)
             break;
 
@@ -221,8 +221,8 @@ SiteMap ParseSiteMap(std::string_view html) {
             }
         } else if (tag.name == "object") {
             if (!tag.closing) {
-                const std::string* type = Attribute(tag, "type");
-                inObject = type && EqualsIgnoringCase(*type, "text/sitemap");
+                const std::string* type = attribute(tag, "type");
+                inObject = type && equalsIgnoringCase(*type, "text/sitemap");
                 current = SiteMapEntry{};
             } else if (inObject) {
                 inObject = false;
@@ -237,14 +237,14 @@ SiteMap ParseSiteMap(std::string_view html) {
                 current = SiteMapEntry{};
             }
         } else if (tag.name == "param" && inObject && !tag.closing) {
-            const std::string* name = Attribute(tag, "name");
-            const std::string* value = Attribute(tag, "value");
+            const std::string* name = attribute(tag, "name");
+            const std::string* value = attribute(tag, "value");
             if (!name || !value)
                 continue;
             // An index entry may repeat Name/Local for several topics; the first counts.
-            if (EqualsIgnoringCase(*name, "Name") && current.name.empty())
+            if (equalsIgnoringCase(*name, "Name") && current.name.empty())
                 current.name = *value;
-            else if (EqualsIgnoringCase(*name, "Local") && current.local.empty())
+            else if (equalsIgnoringCase(*name, "Local") && current.local.empty())
                 current.local = *value;
         }
     }

@@ -29,10 +29,10 @@ struct SiteMap {
     bool truncated = false; // the entry cap was reached
 };
 
-SiteMap ParseSiteMap(std::string_view html);
+SiteMap parseSiteMap(std::string_view html);
 
 // Replaces &amp; &lt; &gt; &quot; &apos; &nbsp; and numeric references by their UTF-8
 // text; anything else is left as written.
-std::string DecodeEntities(std::string_view text);
+std::string decodeEntities(std::string_view text);
 
 } // namespace bmi::help

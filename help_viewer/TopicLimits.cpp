@@ -15,40 +15,40 @@ namespace {
 // tag again in one plain form, with every stray '<' escaped, so that what the view
 // reads is exactly what was counted here.
 
-bool IsSpace(char c) {
+bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-bool IsAlpha(char c) {
+bool isAlpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool IsNameChar(char c) {
-    return IsAlpha(c) || (c >= '0' && c <= '9') || c == ':' || c == '_' || c == '.' || c == '-';
+bool isNameChar(char c) {
+    return isAlpha(c) || (c >= '0' && c <= '9') || c == ':' || c == '_' || c == '.' || c == '-';
 }
 
 template <std::size_t N>
-bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) {
+bool oneOf(std::string_view name, const std::array<std::string_view, N>& names) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // Elements the view never gives children.
-bool IsVoid(std::string_view name) {
-    return OneOf(name, std::array<std::string_view, 4>{"img", "br", "hr", "meta"});
+bool isVoid(std::string_view name) {
+    return oneOf(name, std::array<std::string_view, 4>{"img", "br", "hr", "meta"});
 }
 
 // Elements the view lays out inline; a new paragraph closes them and an open paragraph
 // around them. Unknown elements are not among them, so they are never closed here.
-bool IsInline(std::string_view name) {
-    return OneOf(name, std::array<std::string_view, 25>{
+bool isInline(std::string_view name) {
+    return oneOf(name, std::array<std::string_view, 25>{
                            "a",    "address", "b",   "big", "br",  "cite", "code", "dfn",  "em",
                            "font", "html",    "i",   "img", "kbd", "nobr", "s",    "samp", "small",
                            "span", "strong",  "sub", "sup", "tt",  "u",    "var"});
 }
 
 // Tags that only mean something inside a table.
-bool IsTablePart(std::string_view name) {
-    return OneOf(name, std::array<std::string_view, 9>{"tr", "td", "th", "thead", "tbody", "tfoot",
+bool isTablePart(std::string_view name) {
+    return oneOf(name, std::array<std::string_view, 9>{"tr", "td", "th", "thead", "tbody", "tfoot",
                                                        "caption", "col", "colgroup"});
 }
 
@@ -92,7 +92,7 @@ private:
     char at(std::size_t i) const { return i < m_in.size() ? m_in[i] : '\0'; }
 
     void skipSpaces(std::size_t& p) const {
-        while (p < m_in.size() && IsSpace(m_in[p]))
+        while (p < m_in.size() && isSpace(m_in[p]))
             ++p;
     }
 
@@ -125,15 +125,15 @@ private:
         } else if (c == '/') {
             ++p;
             const std::size_t start = p;
-            while (p < m_in.size() && IsNameChar(m_in[p]))
+            while (p < m_in.size() && isNameChar(m_in[p]))
                 ++p;
-            const std::string name = LowerAscii(m_in.substr(start, p - start));
+            const std::string name = lowerAscii(m_in.substr(start, p - start));
             const bool named =
-                !name.empty() && (p == m_in.size() || IsSpace(m_in[p]) || m_in[p] == '>');
+                !name.empty() && (p == m_in.size() || isSpace(m_in[p]) || m_in[p] == '>');
             m_pos = pastClose(p);
             if (named)
                 endTag(name);
-        } else if (IsAlpha(c)) {
+        } else if (isAlpha(c)) {
             startTag(p);
         } else {
             strayLess();
@@ -166,24 +166,24 @@ private:
         const std::size_t start = p;
         while (p < m_in.size()) {
             const char d = m_in[p];
-            if (d == '>' || (d == '/' && at(p + 1) == '>') || d == '<' || d == '=' || IsSpace(d))
+            if (d == '>' || (d == '/' && at(p + 1) == '>') || d == '<' || d == '=' || isSpace(d))
                 break;
             ++p;
         }
         return {m_in.substr(start, p - start), Quote::None};
     }
 
-    static bool IsAttributeName(const Word& key) {
+    static bool isAttributeName(const Word& key) {
         if (key.quote != Quote::None || key.text.empty())
             return false;
         const char first = key.text.front();
-        if (!IsAlpha(first) && first != '_' && first != ':')
+        if (!isAlpha(first) && first != '_' && first != ':')
             return false;
-        return std::all_of(key.text.begin(), key.text.end(), IsNameChar);
+        return std::all_of(key.text.begin(), key.text.end(), isNameChar);
     }
 
     // The value in double quotes, meaning what it meant as written.
-    static void AppendValue(std::string& out, const Word& value) {
+    static void appendValue(std::string& out, const Word& value) {
         out += "=\"";
         for (const char c : value.text) {
             if (c == '"')
@@ -198,16 +198,16 @@ private:
 
     void startTag(std::size_t p) {
         const std::size_t nameStart = p;
-        while (p < m_in.size() && IsNameChar(m_in[p]))
+        while (p < m_in.size() && isNameChar(m_in[p]))
             ++p;
-        if (p < m_in.size() && !IsSpace(m_in[p]) && m_in[p] != '>' && m_in[p] != '/') {
+        if (p < m_in.size() && !isSpace(m_in[p]) && m_in[p] != '>' && m_in[p] != '/') {
             strayLess();
             return;
         }
-        const std::string name = LowerAscii(m_in.substr(nameStart, p - nameStart));
+        const std::string name = lowerAscii(m_in.substr(nameStart, p - nameStart));
 
         std::string attributes;
-        if (p < m_in.size() && IsSpace(m_in[p])) {
+        if (p < m_in.size() && isSpace(m_in[p])) {
             while (p < m_in.size()) {
                 skipSpaces(p);
                 if (at(p) == '>' || at(p) == '/' || p >= m_in.size())
@@ -224,12 +224,12 @@ private:
                     if (value->text.empty())
                         continue; // the view drops empty values
                 }
-                if (!IsAttributeName(key))
+                if (!isAttributeName(key))
                     continue;
                 attributes += ' ';
-                attributes += LowerAscii(key.text);
+                attributes += lowerAscii(key.text);
                 if (value)
-                    AppendValue(attributes, *value);
+                    appendValue(attributes, *value);
             }
         }
         bool closed = false;
@@ -280,7 +280,7 @@ private:
         }
         if (name == "p") {
             std::size_t i = size;
-            while (i > 0 && IsInline(m_stack[i - 1].name))
+            while (i > 0 && isInline(m_stack[i - 1].name))
                 --i;
             if (i > 0 && m_stack[i - 1].name == "p")
                 return {i - 1, {}};
@@ -297,11 +297,11 @@ private:
     }
 
     void open(const std::string& name, const std::string& attributes, bool closed) {
-        if (m_droppedTables > 0 && IsTablePart(name))
+        if (m_droppedTables > 0 && isTablePart(name))
             return;  // part of a table that is shown flat
         flushText(); // at the depth it was read at
         std::string tag = '<' + name + attributes + (closed ? " />" : ">");
-        if (IsVoid(name)) {
+        if (isVoid(name)) {
             emitTag(tag);
             return;
         }
@@ -327,13 +327,13 @@ private:
     }
 
     void endTag(const std::string& name) {
-        if (m_droppedTables > 0 && (name == "table" || IsTablePart(name))) {
+        if (m_droppedTables > 0 && (name == "table" || isTablePart(name))) {
             if (name == "table")
                 --m_droppedTables;
             return;
         }
         flushText();
-        const auto open = IsVoid(name) ? std::nullopt : nearest({name});
+        const auto open = isVoid(name) ? std::nullopt : nearest({name});
         if (!open)
             return; // closes nothing here, nor in the view
         if (m_stopped)
@@ -393,7 +393,7 @@ private:
 
 } // namespace
 
-LimitedTopic LimitTopic(std::string_view html) {
+LimitedTopic limitTopic(std::string_view html) {
     return Limiter(html).run();
 }
 

@@ -42,6 +42,6 @@ struct LimitedTopic {
     int maxTableDepth = 0;
 };
 
-LimitedTopic LimitTopic(std::string_view html);
+LimitedTopic limitTopic(std::string_view html);
 
 } // namespace bmi::help

@@ -7,7 +7,7 @@
 
 namespace bmi::help {
 
-void PrintTopic(QTextEdit* view, QWidget* parent) {
+void printTopic(QTextEdit* view, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QObject::tr("Print Topic"));
@@ -17,7 +17,7 @@ void PrintTopic(QTextEdit* view, QWidget* parent) {
         view->print(&printer);
 }
 
-void PreviewTopic(QTextEdit* view, QWidget* parent) {
+void previewTopic(QTextEdit* view, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QObject::tr("Print Preview"));

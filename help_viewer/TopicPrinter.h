@@ -9,9 +9,9 @@ namespace bmi::help {
 
 // The system's print dialog, then the topic (or only the selected text, if the user
 // asks for it) on the printer chosen.
-void PrintTopic(QTextEdit* view, QWidget* parent);
+void printTopic(QTextEdit* view, QWidget* parent);
 
 // The topic as it will come out of the printer, with a way to print it from there.
-void PreviewTopic(QTextEdit* view, QWidget* parent);
+void previewTopic(QTextEdit* view, QWidget* parent);
 
 } // namespace bmi::help

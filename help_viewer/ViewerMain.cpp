@@ -22,7 +22,7 @@ namespace {
 
 const QString kCheckOption = QStringLiteral("--check");
 
-QString ViewerTitle() {
+QString viewerTitle() {
     return QStringLiteral("BMI-Trevala Help");
 }
 
@@ -31,7 +31,7 @@ struct Arguments {
     QString request;
 };
 
-std::optional<Arguments> ParseArguments(const QStringList& args) {
+std::optional<Arguments> parseArguments(const QStringList& args) {
     Arguments parsed;
     int requests = 0;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -52,29 +52,29 @@ constexpr std::size_t kMaxCheckedTopics = 10000;
 // About the width of the window's topic pane.
 constexpr qreal kCheckWidth = 560;
 
-QUrl TopicOnly(const QUrl& url) {
+QUrl topicOnly(const QUrl& url) {
     return url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
 }
 
-void AddEntries(const std::vector<SiteMapEntry>& entries, std::deque<QUrl>& topics) {
+void addEntries(const std::vector<SiteMapEntry>& entries, std::deque<QUrl>& topics) {
     for (const SiteMapEntry& entry : entries) {
         if (!entry.local.empty())
-            topics.push_back(TopicUrl(FromHelpText(entry.local)));
-        AddEntries(entry.children, topics);
+            topics.push_back(topicUrl(fromHelpText(entry.local)));
+        addEntries(entry.children, topics);
     }
 }
 
 // Lays out every topic the window could show, as it would show it: the default topic,
 // the home page, the contents and the index, and every page their links lead to. A topic
 // that would freeze or crash the window does so here.
-int LayOutTopics(const HelpFile& file) {
+int layOutTopics(const HelpFile& file) {
     HelpBrowser browser(file);
     std::deque<QUrl> queue{file.defaultTopic(), file.homePage()};
-    AddEntries(file.contents().entries, queue);
-    AddEntries(file.index().entries, queue);
+    addEntries(file.contents().entries, queue);
+    addEntries(file.index().entries, queue);
     std::set<QString> seen;
     while (!queue.empty() && seen.size() < kMaxCheckedTopics) {
-        const QUrl topic = TopicOnly(queue.front());
+        const QUrl topic = topicOnly(queue.front());
         queue.pop_front();
         if (topic.scheme() != kTopicScheme || !seen.insert(topic.path().toLower()).second)
             continue;
@@ -91,21 +91,21 @@ int LayOutTopics(const HelpFile& file) {
     return static_cast<int>(seen.size());
 }
 
-int Check(const HelpFile& file) {
-    const int topics = LayOutTopics(file);
+int runCheck(const HelpFile& file) {
+    const int topics = layOutTopics(file);
     HelpBrowser browser(file);
     browser.setSource(file.defaultTopic());
     QTextStream out(stdout);
-    out << "topic: " << Printable(file.defaultTopic().path()) << '\n'
-        << "caption: " << Printable(file.caption()) << '\n'
-        << "title: " << Printable(browser.documentTitle()) << '\n'
+    out << "topic: " << printable(file.defaultTopic().path()) << '\n'
+        << "caption: " << printable(file.caption()) << '\n'
+        << "title: " << printable(browser.documentTitle()) << '\n'
         << "topics: " << topics << '\n';
     return kExitOk;
 }
 
 } // namespace
 
-QString Printable(const QString& text) {
+QString printable(const QString& text) {
     QString printable;
     printable.reserve(text.size());
     for (const QChar c : text)
@@ -114,15 +114,15 @@ QString Printable(const QString& text) {
     return printable;
 }
 
-std::unique_ptr<QMessageBox> ErrorBox(const QString& text) {
+std::unique_ptr<QMessageBox> errorBox(const QString& text) {
     auto box =
-        std::make_unique<QMessageBox>(QMessageBox::Warning, ViewerTitle(), text, QMessageBox::Ok);
+        std::make_unique<QMessageBox>(QMessageBox::Warning, viewerTitle(), text, QMessageBox::Ok);
     // A file's name is shown as it is written, never read as markup.
     box->setTextFormat(Qt::PlainText);
     return box;
 }
 
-int RunViewer(int argc, char** argv) {
+int runViewer(int argc, char** argv) {
     bool check = false;
     for (int i = 1; i < argc; ++i)
         check = check || std::strcmp(argv[i], "--check") == 0;
@@ -136,16 +136,16 @@ int RunViewer(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("BMI-Trevala"));
     QApplication::setDesktopFileName(QStringLiteral(BMI_APP_ID));
 
-    const auto args = ParseArguments(QApplication::arguments());
+    const auto args = parseArguments(QApplication::arguments());
     if (!args) {
         const QString usage =
             QStringLiteral("Usage: BMI-Trevala-help [--check] \"<help file>[>window]\"");
         QTextStream(stderr) << usage << '\n';
         if (!check)
-            ErrorBox(QStringLiteral("No help file was named."))->exec();
+            errorBox(QStringLiteral("No help file was named."))->exec();
         return kExitUsage;
     }
-    const HelpRequest request = ParseRequest(args->request);
+    const HelpRequest request = parseRequest(args->request);
 
     // Listen before the slow part, so that two viewers started together find each other.
     std::optional<InstanceGuard> guard;
@@ -156,15 +156,15 @@ int RunViewer(int argc, char** argv) {
     }
 
     QString error;
-    const auto file = HelpFile::Open(request.file, request.window, &error);
+    const auto file = HelpFile::open(request.file, request.window, &error);
     if (!file) {
-        QTextStream(stderr) << Printable(error) << '\n';
+        QTextStream(stderr) << printable(error) << '\n';
         if (!args->check)
-            ErrorBox(error)->exec();
+            errorBox(error)->exec();
         return kExitCannotOpen;
     }
     if (args->check)
-        return Check(*file);
+        return runCheck(*file);
 
     HelpWindow window(*file);
     QObject::connect(&*guard, &InstanceGuard::raiseRequested, &window, &HelpWindow::bringToFront);

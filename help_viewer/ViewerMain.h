@@ -18,13 +18,13 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitCannotOpen = 1;
 inline constexpr int kExitUsage = 2;
 
-int RunViewer(int argc, char** argv);
+int runViewer(int argc, char** argv);
 
 // Text from the help file (or a file name) without control characters, fit to print to
 // a terminal.
-QString Printable(const QString& text);
+QString printable(const QString& text);
 
 // The viewer's own warning, its text shown as plain text.
-std::unique_ptr<QMessageBox> ErrorBox(const QString& text);
+std::unique_ptr<QMessageBox> errorBox(const QString& text);
 
 } // namespace bmi::help

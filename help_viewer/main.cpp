@@ -2,5 +2,5 @@
 #include "help_viewer/ViewerMain.h"
 
 int main(int argc, char** argv) {
-    return bmi::help::RunViewer(argc, argv);
+    return bmi::help::runViewer(argc, argv);
 }

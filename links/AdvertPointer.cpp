@@ -5,14 +5,14 @@
 
 namespace bmi {
 
-void AdvertMouseMove(Platform& platform, Image& image) {
+void advertMouseMove(Platform& platform, Image& image) {
     image.setBorderStyle(0);
     // Asked again on every move, as the pointer may have been changed meanwhile.
-    if (const auto hand = platform.LoadHandCursor())
+    if (const auto hand = platform.loadHandCursor())
         platform.SetCursor(&image, *hand);
 }
 
-void AdvertMouseUp(Image& image) {
+void advertMouseUp(Image& image) {
     image.setBorderStyle(1);
 }
 

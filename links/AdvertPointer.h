@@ -7,7 +7,7 @@ class Platform;
 
 // The advert reads as a link: no border and the hand pointer while the mouse moves
 // over it, a thin border once a button is released over it.
-void AdvertMouseMove(Platform& platform, Image& image);
-void AdvertMouseUp(Image& image);
+void advertMouseMove(Platform& platform, Image& image);
+void advertMouseUp(Image& image);
 
 } // namespace bmi

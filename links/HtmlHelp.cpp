@@ -12,13 +12,13 @@ constexpr const char* kDownloadPage = "/download/";
 
 void ShowHelp(Platform& platform, QWidget* mainWindow) {
     // No separator is added or removed: a program at the root gives "//BMI-Trevala.chm".
-    const QString path = platform.AppPath() + QStringLiteral("/BMI-Trevala.chm");
+    const QString path = platform.appPath() + QStringLiteral("/BMI-Trevala.chm");
     const QString request = path + QStringLiteral(">") + QStringLiteral("Main");
-    const int error = platform.ShowHelp(request);
+    const int error = platform.startHelpViewer(request);
     if (error != kErrFileNotFound)
         return;
     const QString lineBreak = QStringLiteral("\r\n");
-    platform.MsgBox(
+    platform.msgBox(
         mainWindow,
         QStringLiteral("The Help file can be seen in Windows 95/NT environment ") + lineBreak +
             QStringLiteral("only if you have Microsoft Internet Explorer 4.01 or later.") +

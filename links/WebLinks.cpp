@@ -11,16 +11,16 @@ namespace {
 constexpr std::int32_t kFirstSuccess = 33;
 } // namespace
 
-QString MakerPageUrl(const char* page) {
+QString makerPageUrl(const char* page) {
     return QString::fromLatin1(kMakerSite) + QLatin1Char('/') + QString::fromLatin1(page);
 }
 
-void OpenWebPage(Platform& platform, QWidget* owner, const QString& address) {
-    const std::int32_t result = platform.OpenWebPage(address);
+void openWebPage(Platform& platform, QWidget* owner, const QString& address) {
+    const std::int32_t result = platform.openInBrowser(address);
     if (result >= kFirstSuccess)
         return;
-    platform.MsgBox(owner,
-                    platform.AppTitle() +
+    platform.msgBox(owner,
+                    platform.appTitle() +
                         QStringLiteral(" had a problem running your web browser. You should "
                                        "check that your browser is correctly installed.(Error") +
                         QString::number(result) + QLatin1Char(')'),

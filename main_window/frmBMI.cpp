@@ -59,22 +59,22 @@ MessageIcon iconOf(const calc::Rejection& rejection) {
 } // namespace
 
 frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
-    InitResources();
+    initResources();
     setObjectName(QStringLiteral("frmBMI"));
     setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
                    QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
     // The designed icon as the build stored it decoded.
-    setWindowIcon(QIcon(DesignPicture(QStringLiteral(":/BMI-Trevala.pixels"))));
+    setWindowIcon(QIcon(designPicture(QStringLiteral(":/BMI-Trevala.pixels"))));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(TwipsToPixels(kMainScaleWidth), TwipsToPixels(kMainScaleHeight));
+    setFixedSize(twipsToPixels(kMainScaleWidth), twipsToPixels(kMainScaleHeight));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, DesignColor(kMainBackColor, pal));
+    pal.setColor(QPalette::Window, designColor(kMainBackColor, pal));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const BuiltDesign built = BuildDesign(this, MainWindowDesign());
+    const BuiltDesign built = buildDesign(this, mainWindowDesign());
     m_c.Frame1 = built.control<Frame>(QStringLiteral("Frame1"));
     m_c.Frame2 = built.control<Frame>(QStringLiteral("Frame2"));
     for (int i = 0; i < 4; ++i)
@@ -115,8 +115,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     connect(m_c.cmdClose, &QPushButton::clicked, this, &frmBMI::cmdClose_Click);
     connect(m_c.imgAD, &Image::Click, this, &frmBMI::imgAD_Click);
     connect(m_c.imgAD, &Image::MouseMove, this,
-            [this] { AdvertMouseMove(m_platform, *m_c.imgAD); });
-    connect(m_c.imgAD, &Image::MouseUp, this, [this] { AdvertMouseUp(*m_c.imgAD); });
+            [this] { advertMouseMove(m_platform, *m_c.imgAD); });
+    connect(m_c.imgAD, &Image::MouseUp, this, [this] { advertMouseUp(*m_c.imgAD); });
     for (ComboBox* list : {m_c.cmbHT, m_c.cmbWT}) {
         connect(list, &ComboBox::Click, this, &frmBMI::ClearResult);
         // Delete or a paste into the edit field changes the unit without a Click.
@@ -143,9 +143,9 @@ void frmBMI::Form_Load() {
     m_c.lblPerson->hide();
     m_c.cmbHT->addItems({QStringLiteral("inches"), QStringLiteral("centimeters")});
     m_c.cmbWT->addItems({QStringLiteral("pounds"), QStringLiteral("kilograms")});
-    m_c.cmbHT->SelectEntry(0);
-    m_c.cmbWT->SelectEntry(0);
-    LayoutScale();
+    m_c.cmbHT->selectEntry(0);
+    m_c.cmbWT->selectEntry(0);
+    layoutScale();
     m_c.txtHT->setFocus(Qt::OtherFocusReason);
 }
 
@@ -153,7 +153,7 @@ void frmBMI::Form_Load() {
 
 void frmBMI::ClearResult() {
     m_c.Slider1->setValueUnclamped(0);
-    m_c.lblBMI->setBackColor(DesignColor(kSysWindowBackground, m_c.lblBMI->palette()));
+    m_c.lblBMI->setBackColor(designColor(kSysWindowBackground, m_c.lblBMI->palette()));
     m_c.lblBMI->setCaption(QString());
     m_c.lblBMI->setAccessibleDescription(QString());
 }
@@ -172,7 +172,7 @@ void frmBMI::cmdCalculate_Click() {
         calc::ValidateAndConvert(utf8(m_c.txtHT->text()), utf8(m_c.cmbHT->Text()),
                                  utf8(m_c.txtWT->text()), utf8(m_c.cmbWT->Text()));
     if (const auto* rejection = std::get_if<calc::Rejection>(&v)) {
-        m_platform.MsgBox(this, QString::fromStdString(rejection->Prompt), iconOf(*rejection));
+        m_platform.msgBox(this, QString::fromStdString(rejection->Prompt), iconOf(*rejection));
         return;
     }
     ShowResult(calc::ComputeBMI(std::get<calc::MetricEntry>(v)));
@@ -180,32 +180,32 @@ void frmBMI::cmdCalculate_Click() {
 
 void frmBMI::Slider1_MouseUp() {
     m_c.Slider1->setValueUnclamped(
-        calc::RoundHalfEven(calc::LeadingReading(utf8(m_c.lblBMI->Caption()))));
+        calc::roundHalfEven(calc::leadingReading(utf8(m_c.lblBMI->Caption()))));
 }
 
 // ---- Scale ----------------------------------------------------------------------
 
-void frmBMI::LayoutScale() {
+void frmBMI::layoutScale() {
     Slider& slider = *m_c.Slider1;
     Line& axis = *m_c.LineSlider;
     axis.setX1(slider.Left() + Slider::kThumbInsetLeft);
     axis.setX2(slider.Left() + slider.Width() - Slider::kThumbInsetRight);
-    const float s = ToSingle((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
+    const float s = toSingle((axis.X2() - axis.X1()) / (slider.maximum() - slider.minimum()));
 
     constexpr int kTicks = 8;
     for (int k = 0; k < kTicks; ++k) {
         if (k > 0) {
             // Copies stack as their element 0 does: ticks under the result label,
             // numbers under the axis.
-            Line* tick = m_c.Tick[0]->Copy(indexed("Tick", k));
+            Line* tick = m_c.Tick[0]->copy(indexed("Tick", k));
             tick->stackUnder(m_c.lblBMI);
             m_c.Tick.push_back(tick);
-            Label* number = m_c.lblBMIValue[0]->Copy(indexed("lblBMIValue", k));
+            Label* number = m_c.lblBMIValue[0]->copy(indexed("lblBMIValue", k));
             number->stackUnder(m_c.LineSlider);
             m_c.lblBMIValue.push_back(number);
         }
         const int v = 15 + 5 * k;
-        const float x = ToSingle(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
+        const float x = toSingle(axis.X1() + static_cast<double>(s) * (v - slider.minimum()));
         Line& tick = *m_c.Tick[k];
         tick.setX1(x);
         tick.setX2(tick.X1());
@@ -215,7 +215,7 @@ void frmBMI::LayoutScale() {
 
         Label& number = *m_c.lblBMIValue[k];
         const double w = number.Width(); // before the caption changes it
-        number.setLeft(ToSingle(tick.X1() - w / 2));
+        number.setLeft(toSingle(tick.X1() - w / 2));
         number.setTop(tick.Y2());
         number.setCaption(QString::number(v));
         number.setVisible(true);
@@ -233,8 +233,8 @@ void frmBMI::LayoutScale() {
     const Label& first = *m_c.lblColor[0];
     for (int b = 0; b < calc::kBandCount; ++b) {
         Label& band = *m_c.lblColor[b];
-        band.setLeft(ToSingle(edges[b].first));
-        band.setWidth(ToSingle(edges[b].second));
+        band.setLeft(toSingle(edges[b].first));
+        band.setWidth(toSingle(edges[b].second));
         if (b > 0) {
             band.setTop(first.Top());
             band.setHeight(first.Height());
@@ -247,11 +247,11 @@ void frmBMI::LayoutScale() {
 std::int16_t frmBMI::AscSingle(std::int16_t KeyAscii, QLineEdit* txtName) {
     auto* box = static_cast<TextBox*>(txtName);
     const QString text = box->text();
-    if (calc::AdmitsKey(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+    if (calc::admitsKey(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                             static_cast<std::size_t>(text.size())),
                         box->SelStart(), KeyAscii))
         return KeyAscii;
-    m_platform.Beep();
+    m_platform.beep();
     return 0;
 }
 
@@ -327,11 +327,11 @@ void frmBMI::CmdDetail_Click() {
     if (!m_dialog)
         m_dialog = new frmFtToInches(m_platform, m_c.txtHT, m_c.cmbHT);
     const QRect outer = frameGeometry();
-    const ControlDesign& button = DesignRow(MainWindowDesign(), "CmdDetail");
-    const QPointF place = FeetInchesDialogPlace(
+    const ControlDesign& button = designRow(mainWindowDesign(), "CmdDetail");
+    const QPointF place = feetInchesDialogPlace(
         outer.x() * kTwipsPerPixel, outer.y() * kTwipsPerPixel, outer.width() * kTwipsPerPixel,
         kMainScaleWidth, 0, button.left, button.top, button.width);
-    m_dialog->move(TwipsToPixels(place.x()), TwipsToPixels(place.y()));
+    m_dialog->move(twipsToPixels(place.x()), twipsToPixels(place.y()));
     m_dialog->hide();
     m_dialog->exec();
     // Every closing destroys the dialog, so the next opening starts from its design.
@@ -343,11 +343,11 @@ void frmBMI::cmdHLP_Click() {
 }
 
 void frmBMI::cmdHomePage_Click() {
-    OpenWebPage(m_platform, this, MakerPageUrl(kHomePage));
+    openWebPage(m_platform, this, makerPageUrl(kHomePage));
 }
 
 void frmBMI::imgAD_Click() {
-    OpenWebPage(m_platform, this, MakerPageUrl(kSuitePage));
+    openWebPage(m_platform, this, makerPageUrl(kSuitePage));
 }
 
 void frmBMI::cmdClose_Click() {

@@ -73,7 +73,7 @@ protected:
 
 private:
     void Form_Load();
-    void LayoutScale();
+    void layoutScale();
     std::int16_t AscSingle(std::int16_t KeyAscii, QLineEdit* txtName);
     bool measurementKey(QLineEdit* box, QEvent* event);
     bool unitListKey(QEvent* event);

@@ -92,7 +92,7 @@ constexpr ControlDesign kDesign[]{
 
 } // namespace
 
-std::span<const ControlDesign> MainWindowDesign() {
+std::span<const ControlDesign> mainWindowDesign() {
     return kDesign;
 }
 

@@ -11,6 +11,6 @@ inline constexpr double kMainScaleWidth = 9165;
 inline constexpr double kMainScaleHeight = 4215;
 inline constexpr std::uint32_t kMainBackColor = 0x00C0C0C0;
 
-std::span<const ControlDesign> MainWindowDesign();
+std::span<const ControlDesign> mainWindowDesign();
 
 } // namespace bmi

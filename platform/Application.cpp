@@ -19,7 +19,7 @@ namespace {
 // each at start-up) before the design's own fallback list reaches the installed
 // metric-compatible face it was meant to find. Naming that face under the missing names
 // finds it at once: the same face, and so the same metrics and pixels.
-void AliasMissingDesignFaces() {
+void aliasMissingDesignFaces() {
 #ifndef Q_OS_WIN
     const QString installed = QStringLiteral("Liberation Sans");
     const QStringList families = QFontDatabase::families();
@@ -34,7 +34,7 @@ void AliasMissingDesignFaces() {
 
 } // namespace
 
-void ConfigureApplication(QApplication& app) {
+void configureApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("BMI-Trevala"));
     QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
     QApplication::setOrganizationName(QStringLiteral("Trevala Software"));
@@ -42,8 +42,8 @@ void ConfigureApplication(QApplication& app) {
     // frames and margins the same on every desktop.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
-    AliasMissingDesignFaces();
-    app.setFont(DesignFont(kDefaultFont));
+    aliasMissingDesignFaces();
+    app.setFont(designFont(kDefaultFont));
 }
 
 } // namespace bmi

@@ -11,6 +11,6 @@ inline constexpr const char* kMakerSite = "https://www.trevala.example";
 
 // Name, version, style and default font, shared by the program and its tests so that
 // both lay out the same pixels.
-void ConfigureApplication(QApplication& app);
+void configureApplication(QApplication& app);
 
 } // namespace bmi

@@ -51,7 +51,7 @@ void Label::setTwips(double left, double top, double width, double height) {
 }
 
 void Label::applyGeometry() {
-    QRect r = TwipsRect(m_left, m_top, m_width, m_height);
+    QRect r = twipsRect(m_left, m_top, m_width, m_height);
     // A label that fits itself to its caption never clips it, even where our font runs
     // a pixel wider than the one the design was measured with.
     if (m_autoSize)
@@ -80,7 +80,7 @@ void Label::setBackColor(const QColor& color) {
     update();
 }
 
-void Label::KeepAsDesign() {
+void Label::keepAsDesign() {
     m_designCaption = text();
     m_designLeft = m_left;
     m_designTop = m_top;
@@ -88,7 +88,7 @@ void Label::KeepAsDesign() {
     m_designHeight = m_height;
 }
 
-Label* Label::Copy(const QString& name) const {
+Label* Label::copy(const QString& name) const {
     auto* copy = new Label(parentWidget());
     copy->setObjectName(name);
     copy->setFont(font());
@@ -100,7 +100,7 @@ Label* Label::Copy(const QString& name) const {
     copy->setBackColor(m_backColor);
     copy->setToolTip(toolTip());
     copy->setTwips(m_designLeft, m_designTop, m_designWidth, m_designHeight);
-    copy->KeepAsDesign();
+    copy->keepAsDesign();
     copy->hide();
     return copy;
 }
@@ -137,16 +137,16 @@ void Line::setPoints(double x1, double y1, double x2, double y2) {
     applyGeometry();
 }
 
-QPoint Line::P1() const {
-    return {TwipsToPixels(m_x1), TwipsToPixels(m_y1)};
+QPoint Line::p1() const {
+    return {twipsToPixels(m_x1), twipsToPixels(m_y1)};
 }
-QPoint Line::P2() const {
-    return {TwipsToPixels(m_x2), TwipsToPixels(m_y2)};
+QPoint Line::p2() const {
+    return {twipsToPixels(m_x2), twipsToPixels(m_y2)};
 }
 
 void Line::applyGeometry() {
     // The widget is just the line's bounding box, one pixel wide at least.
-    setGeometry(QRect(P1(), P2()).normalized().adjusted(0, 0, 1, 1));
+    setGeometry(QRect(p1(), p2()).normalized().adjusted(0, 0, 1, 1));
     update();
 }
 
@@ -154,22 +154,22 @@ void Line::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(QPen(palette().color(QPalette::WindowText), 1));
     const QPoint origin = geometry().topLeft();
-    p.drawLine(P1() - origin, P2() - origin);
+    p.drawLine(p1() - origin, p2() - origin);
 }
 
-void Line::KeepAsDesign() {
+void Line::keepAsDesign() {
     m_designX1 = m_x1;
     m_designY1 = m_y1;
     m_designX2 = m_x2;
     m_designY2 = m_y2;
 }
 
-Line* Line::Copy(const QString& name) const {
+Line* Line::copy(const QString& name) const {
     auto* copy = new Line(parentWidget());
     copy->setObjectName(name);
     copy->setPalette(palette());
     copy->setPoints(m_designX1, m_designY1, m_designX2, m_designY2);
-    copy->KeepAsDesign();
+    copy->keepAsDesign();
     copy->hide();
     return copy;
 }
@@ -320,7 +320,7 @@ void ComboBox::changeEvent(QEvent* event) {
     QComboBox::changeEvent(event);
 }
 
-void ComboBox::SelectEntry(int index) {
+void ComboBox::selectEntry(int index) {
     setCurrentIndex(index);
     // An editable list keeps a text the user typed over the same entry; selecting
     // writes the entry's text back, as choosing it would.
@@ -442,7 +442,7 @@ void Slider::setTwips(double left, double top, double width, double height) {
     m_top = top;
     m_width = width;
     m_height = height;
-    setGeometry(TwipsRect(left, top, width, height));
+    setGeometry(twipsRect(left, top, width, height));
 }
 
 void Slider::mousePressEvent(QMouseEvent* event) {

@@ -56,10 +56,10 @@ public:
     void setAutoSize(bool on) { m_autoSize = on; }
 
     // Takes the current caption and place as the label's design, which copies start from.
-    void KeepAsDesign();
+    void keepAsDesign();
     // A new member of this label's indexed set: same design, same parent, hidden. It
     // starts from element 0's design caption and size, not from what they became since.
-    Label* Copy(const QString& objectName) const;
+    Label* copy(const QString& objectName) const;
 
 private:
     void applyGeometry();
@@ -91,12 +91,12 @@ public:
     void setPoints(double x1, double y1, double x2, double y2);
 
     // End points in the container's pixels.
-    QPoint P1() const;
-    QPoint P2() const;
+    QPoint p1() const;
+    QPoint p2() const;
 
     // Takes the current end points as the line's design, which copies start from.
-    void KeepAsDesign();
-    Line* Copy(const QString& objectName) const;
+    void keepAsDesign();
+    Line* copy(const QString& objectName) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -126,7 +126,7 @@ private:
 };
 
 // Drop-down list with an edit field. Click is raised for every choice the user makes,
-// even of the entry already chosen, and for every selection made through SelectEntry.
+// even of the entry already chosen, and for every selection made through selectEntry.
 // Its drop-down button is slimmer than the style's own, so that the longest entry of
 // a list as narrow as the design's shows whole in the edit field.
 class ComboBox : public QComboBox {
@@ -136,7 +136,7 @@ class ComboBox : public QComboBox {
 public:
     explicit ComboBox(QWidget* parent = nullptr);
     QString Text() const { return currentText(); }
-    void SelectEntry(int index);
+    void selectEntry(int index);
     // Builds the drop-down if it is not built yet. Start-up leaves it until after the
     // list's first frame, or until the list is first opened.
     void buildPopup();

@@ -14,7 +14,7 @@
 
 namespace bmi {
 
-QFont DesignFont(const FontSpec& face) {
+QFont designFont(const FontSpec& face) {
     QFont font;
     font.setFamilies({QString::fromLatin1(face.family), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
@@ -24,13 +24,13 @@ QFont DesignFont(const FontSpec& face) {
     return font;
 }
 
-QPixmap DesignPicture(const QString& path) {
+QPixmap designPicture(const QString& path) {
     if (path.endsWith(QLatin1String(".pixels"))) {
         const QResource stored(path);
         if (stored.compressionAlgorithm() == QResource::NoCompression)
-            return QPixmap::fromImage(DecodePictureData(
+            return QPixmap::fromImage(decodePictureData(
                 QByteArrayView(reinterpret_cast<const char*>(stored.data()), stored.size())));
-        return QPixmap::fromImage(DecodePictureData(stored.uncompressedData()));
+        return QPixmap::fromImage(decodePictureData(stored.uncompressedData()));
     }
     QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
     reader.setAutoDetectImageFormat(false);
@@ -43,7 +43,7 @@ void setBack(QWidget* w, QPalette::ColorRole role, std::uint32_t color) {
     if (color == kNoColor)
         return;
     QPalette pal = w->palette();
-    pal.setColor(role, DesignColor(color, pal));
+    pal.setColor(role, designColor(color, pal));
     w->setPalette(pal);
 }
 
@@ -57,54 +57,54 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
             setBack(f, QPalette::Window, d.backColor);
             f->setAutoFillBackground(true);
         }
-        f->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        f->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return f;
     }
     case Kind::Label: {
         auto* l = new Label(parent);
-        l->setAutoSize(HasFlag(d.flags, DesignFlag::AutoSize));
+        l->setAutoSize(hasFlag(d.flags, DesignFlag::AutoSize));
         l->setText(caption);
-        if (HasFlag(d.flags, DesignFlag::Centered))
+        if (hasFlag(d.flags, DesignFlag::Centered))
             l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        if (HasFlag(d.flags, DesignFlag::SingleBorder))
+        if (hasFlag(d.flags, DesignFlag::SingleBorder))
             l->setFrameStyle(QFrame::Box | QFrame::Plain);
         if (d.backColor != kNoColor)
-            l->setBackColor(DesignColor(d.backColor, l->palette()));
+            l->setBackColor(designColor(d.backColor, l->palette()));
         setBack(l, QPalette::WindowText, d.foreColor);
         l->setTwips(d.left, d.top, d.width, d.height);
-        l->KeepAsDesign();
+        l->keepAsDesign();
         return l;
     }
     case Kind::TextBox: {
         auto* t = new TextBox(parent);
         t->setText(caption);
         setBack(t, QPalette::Base, d.backColor);
-        t->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        t->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return t;
     }
     case Kind::ComboBox: {
         auto* c = new ComboBox(parent);
         c->setEditText(caption);
         setBack(c, QPalette::Base, d.backColor);
-        c->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        c->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return c;
     }
     case Kind::CommandButton: {
         auto* b = new CommandButton(parent);
         b->setText(caption);
         if (d.picture) {
-            const QPixmap pix = DesignPicture(QString::fromLatin1(d.picture));
+            const QPixmap pix = designPicture(QString::fromLatin1(d.picture));
             b->setIcon(QIcon(pix));
             b->setIconSize(pix.size());
         }
-        b->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+        b->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return b;
     }
     case Kind::Image: {
         auto* i = new Image(parent);
         if (d.picture)
-            i->setPixmap(DesignPicture(QString::fromLatin1(d.picture)));
-        i->setGeometry(TwipsRect(d.left, d.top, d.width, d.height));
+            i->setPixmap(designPicture(QString::fromLatin1(d.picture)));
+        i->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return i;
     }
     case Kind::Slider: {
@@ -115,7 +115,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::Line: {
         auto* l = new Line(parent);
         l->setPoints(d.left, d.top, d.width, d.height);
-        l->KeepAsDesign();
+        l->keepAsDesign();
         return l;
     }
     }
@@ -129,19 +129,19 @@ bool takesFocus(Kind k) {
 
 } // namespace
 
-BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
+BuiltDesign buildDesign(QWidget* window, std::span<const ControlDesign> table) {
     BuiltDesign built;
     std::vector<std::pair<int, QWidget*>> focusChain;
     for (const ControlDesign& d : table) {
         QWidget* parent = d.parent ? built.byName.value(QString::fromLatin1(d.parent)) : window;
         if (!parent)
-            qFatal("BuildDesign: %s names a parent, %s, that no earlier row made", d.name,
+            qFatal("buildDesign: %s names a parent, %s, that no earlier row made", d.name,
                    d.parent);
         QWidget* w = create(d, parent);
         w->setObjectName(QString::fromLatin1(d.name));
         // Every control gets its font explicitly: a Qt child would otherwise inherit its
         // frame's bold caption font.
-        w->setFont(DesignFont(d.font ? *d.font : kDefaultFont));
+        w->setFont(designFont(d.font ? *d.font : kDefaultFont));
         if (d.accessibleName)
             w->setAccessibleName(QString::fromUtf8(d.accessibleName));
         if (d.toolTip)
@@ -158,11 +158,11 @@ BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table) {
     return built;
 }
 
-const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string_view name) {
+const ControlDesign& designRow(std::span<const ControlDesign> table, std::string_view name) {
     const auto row = std::find_if(table.begin(), table.end(),
                                   [name](const ControlDesign& d) { return d.name == name; });
     if (row == table.end())
-        qFatal("DesignRow: the table has no row %.*s", static_cast<int>(name.size()), name.data());
+        qFatal("designRow: the table has no row %.*s", static_cast<int>(name.size()), name.data());
     return *row;
 }
 

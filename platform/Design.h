@@ -42,7 +42,7 @@ constexpr DesignFlag operator|(DesignFlag a, DesignFlag b) {
     return DesignFlag(static_cast<unsigned>(a) | static_cast<unsigned>(b));
 }
 
-constexpr bool HasFlag(DesignFlag flags, DesignFlag flag) {
+constexpr bool hasFlag(DesignFlag flags, DesignFlag flag) {
     return (static_cast<unsigned>(flags) & static_cast<unsigned>(flag)) != 0;
 }
 
@@ -80,16 +80,16 @@ struct BuiltDesign {
 
 // Creates every control of the table inside window, in table order (later rows stack
 // above earlier ones), and chains the focus order by tab index.
-BuiltDesign BuildDesign(QWidget* window, std::span<const ControlDesign> table);
+BuiltDesign buildDesign(QWidget* window, std::span<const ControlDesign> table);
 
 // The row of that name: handlers read the designed numbers from the table itself.
-const ControlDesign& DesignRow(std::span<const ControlDesign> table, std::string_view name);
+const ControlDesign& designRow(std::span<const ControlDesign> table, std::string_view name);
 
-QFont DesignFont(const FontSpec& face);
+QFont designFont(const FontSpec& face);
 
 // A compiled-in picture: stored pixels (".pixels", see PictureData.h) are copied, any
 // other picture is read by the decoder its suffix names. Left to guess, Qt loads and
 // asks every image-format plugin before it tries its own PNG and BMP decoders.
-QPixmap DesignPicture(const QString& path);
+QPixmap designPicture(const QString& path);
 
 } // namespace bmi

@@ -10,7 +10,7 @@ namespace {
 constexpr int kErrViewerNotStarted = 5;
 } // namespace
 
-int LaunchHelpViewer(const QString& appDir, const QString& request) {
+int launchHelpViewer(const QString& appDir, const QString& request) {
     // Looked for at every request, so a viewer installed or mended while the program runs
     // is found at the next click.
     const QFileInfo viewer(QDir(appDir).filePath(kHelpViewerProgram));
@@ -24,15 +24,15 @@ int LaunchHelpViewer(const QString& appDir, const QString& request) {
     // starts clean of what we inherited. The request goes as one argument, never through
     // a shell; a viewer that is already showing the file takes it over from a second
     // instance by itself.
-    if (StartProgram(viewer.absoluteFilePath(), request, appDir) != 0)
+    if (startProgram(viewer.absoluteFilePath(), request, appDir) != 0)
         return kErrViewerNotStarted;
     return 0;
 }
 
 // The viewer makes its own top-level window and opens the file's default topic, the only
 // one this program asks for.
-int QtPlatform::ShowHelp(const QString& request) {
-    return LaunchHelpViewer(AppPath(), request);
+int QtPlatform::startHelpViewer(const QString& request) {
+    return launchHelpViewer(appPath(), request);
 }
 
 } // namespace bmi

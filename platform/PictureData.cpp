@@ -37,7 +37,7 @@ void appendWord(QByteArray& out, quint32 value) {
 
 } // namespace
 
-QByteArray EncodePictureData(const QImage& image) {
+QByteArray encodePictureData(const QImage& image) {
     if (image.isNull() || !isStoredFormat(image.format()) ||
         static_cast<quint32>(image.width()) > kMaxSide ||
         static_cast<quint32>(image.height()) > kMaxSide)
@@ -53,7 +53,7 @@ QByteArray EncodePictureData(const QImage& image) {
     return out;
 }
 
-QImage DecodePictureData(QByteArrayView data) {
+QImage decodePictureData(QByteArrayView data) {
     if (data.size() < kHeaderSize || std::memcmp(data.data(), kMagic, kMagicSize) != 0)
         return {};
     const quint32 width = wordAt(data, 0);

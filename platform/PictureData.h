@@ -13,9 +13,9 @@
 namespace bmi {
 
 // The stored form of image; empty when image is not in a format that can be stored.
-QByteArray EncodePictureData(const QImage& image);
+QByteArray encodePictureData(const QImage& image);
 
 // The image stored in data; a null image when data is not a whole, well-formed picture.
-QImage DecodePictureData(QByteArrayView data);
+QImage decodePictureData(QByteArrayView data);
 
 } // namespace bmi

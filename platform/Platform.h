@@ -27,25 +27,25 @@ public:
 
     // Modal box with one OK button. Lines in prompt are joined by "\r\n". An empty title
     // means the application title.
-    virtual void MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
+    virtual void msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                         const QString& title = {}) = 0;
-    virtual void Beep() = 0;
+    virtual void beep() = 0;
 
     // The real directory of the program file, no trailing "/" except at the root.
-    virtual QString AppPath() const = 0;
-    QString AppTitle() const { return kAppTitle; }
+    virtual QString appPath() const = 0;
+    QString appTitle() const { return kAppTitle; }
 
-    // Opens url in the user's browser, started in AppPath(). Above 32 means started; 32 or
+    // Opens url in the user's browser, started in appPath(). Above 32 means started; 32 or
     // less is an error code in the shell's numbering.
-    virtual std::int32_t OpenWebPage(const QString& url) = 0;
+    virtual std::int32_t openInBrowser(const QString& url) = 0;
 
     // Hands request ("path>window") to our help viewer, which opens the file's default
     // topic. Returns the error number of a failed call (kErrFileNotFound when the viewer
     // is missing), 0 otherwise.
-    virtual int ShowHelp(const QString& request) = 0;
+    virtual int startHelpViewer(const QString& request) = 0;
 
     // The system's hand pointer, or nothing when it cannot be loaded.
-    virtual std::optional<QCursor> LoadHandCursor() = 0;
+    virtual std::optional<QCursor> loadHandCursor() = 0;
     virtual void SetCursor(QWidget* widget, const QCursor& cursor) = 0;
 };
 

@@ -5,7 +5,7 @@
 namespace bmi {
 
 // Qt always has the hand shape; the empty answer is for platforms that lack one.
-std::optional<QCursor> QtPlatform::LoadHandCursor() {
+std::optional<QCursor> QtPlatform::loadHandCursor() {
     return QCursor(Qt::PointingHandCursor);
 }
 

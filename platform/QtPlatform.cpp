@@ -6,10 +6,10 @@
 
 namespace bmi {
 
-void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
+void QtPlatform::msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                         const QString& title) {
     QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? AppTitle() : title);
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     box.setIcon(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning);
     // Our prompts use "\r\n" between lines; a lone "\r" would show as a stray glyph.
     QString text = prompt;
@@ -20,11 +20,11 @@ void QtPlatform::MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon
     box.exec();
 }
 
-void QtPlatform::Beep() {
+void QtPlatform::beep() {
     QApplication::beep();
 }
 
-QString DirectoryOf(const QString& filePath) {
+QString directoryOf(const QString& filePath) {
     const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
     if (slash < 0)
         return QStringLiteral(".");
@@ -33,12 +33,12 @@ QString DirectoryOf(const QString& filePath) {
     return filePath.left(slash);
 }
 
-QString QtPlatform::AppPath() const {
+QString QtPlatform::appPath() const {
     // Through any symlink (the bin/ link of an installation) to the real program file,
     // which is where the help file and the help viewer live.
     const QString exe = QCoreApplication::applicationFilePath();
     const QString real = QFileInfo(exe).canonicalFilePath();
-    return DirectoryOf(real.isEmpty() ? exe : real);
+    return directoryOf(real.isEmpty() ? exe : real);
 }
 
 } // namespace bmi

@@ -55,7 +55,7 @@ extern char** environ;
 // The child starts in a session of its own, so a hang-up or Ctrl+C aimed at our terminal
 // does not reach the browser, with default signal handling, an empty signal mask, and none
 // of our descriptors beyond the standard three. The help viewer is started the same way
-// (StartProgram), without waiting for any verdict.
+// (startProgram), without waiting for any verdict.
 //
 // The outcome in the shell's numbering, where anything above 32 means started:
 //   xdg-open exited 0, or still runs after the wait      42
@@ -87,7 +87,7 @@ constexpr std::int32_t kRequestFailed = 29;
 
 constexpr std::chrono::milliseconds kVerdictWait{1000};
 
-std::int32_t FromErrno(int error) {
+std::int32_t fromErrno(int error) {
     switch (error) {
     case ENOENT:
         return kFileNotFound;
@@ -100,7 +100,7 @@ std::int32_t FromErrno(int error) {
     }
 }
 
-std::int32_t FromWaitStatus(int status) {
+std::int32_t fromWaitStatus(int status) {
     if (!WIFEXITED(status))
         return kNoAssociation;
     switch (WEXITSTATUS(status)) {
@@ -130,7 +130,7 @@ struct ChildWatch {
     int status = 0;
 };
 
-void Reap(const std::shared_ptr<ChildWatch>& watch) {
+void reap(const std::shared_ptr<ChildWatch>& watch) {
     pid_t pid = 0;
     {
         std::unique_lock lock(watch->mutex);
@@ -155,7 +155,7 @@ void Reap(const std::shared_ptr<ChildWatch>& watch) {
 
 // Starts program with its one argument in directory (ours when empty), clean as told
 // above. Returns 0 or the errno of the failure.
-int Spawn(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
+int spawn(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
           pid_t& pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -193,19 +193,19 @@ int Spawn(const QByteArray& program, const QByteArray& argument, const QByteArra
     return error;
 }
 
-// Spawn with a reaper: the child is reaped whenever it ends, whether or not anyone waits
+// spawn() with a reaper: the child is reaped whenever it ends, whether or not anyone waits
 // for it. Returns 0 and the child's watch, or the errno of the failure.
-int SpawnWatched(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
+int spawnWatched(const QByteArray& program, const QByteArray& argument, const QByteArray& directory,
                  std::shared_ptr<ChildWatch>& watch) {
     // The reaper first: a child without one would become a zombie.
     watch = std::make_shared<ChildWatch>();
     try {
-        std::thread(Reap, watch).detach();
+        std::thread(reap, watch).detach();
     } catch (const std::system_error& e) {
         return e.code().value() != 0 ? e.code().value() : EAGAIN;
     }
     pid_t pid = 0;
-    const int error = Spawn(program, argument, directory, pid);
+    const int error = spawn(program, argument, directory, pid);
     {
         std::lock_guard lock(watch->mutex);
         if (error != 0)
@@ -219,16 +219,16 @@ int SpawnWatched(const QByteArray& program, const QByteArray& argument, const QB
 
 } // namespace
 
-int StartProgram(const QString& program, const QString& argument, const QString& directory) {
+int startProgram(const QString& program, const QString& argument, const QString& directory) {
     if (argument.contains(QChar(u'\0')) || program.contains(QChar(u'\0')) ||
         directory.contains(QChar(u'\0')))
         return EINVAL;
     std::shared_ptr<ChildWatch> watch;
-    return SpawnWatched(QFile::encodeName(program), QFile::encodeName(argument),
+    return spawnWatched(QFile::encodeName(program), QFile::encodeName(argument),
                         QFile::encodeName(directory), watch);
 }
 
-std::int32_t OpenAddress(const QString& address, const QString& directory) {
+std::int32_t openAddress(const QString& address, const QString& directory) {
     // An argument cannot hold a NUL; cut short it would name another address. One that
     // begins with "-" would reach xdg-open as an option, and "--version" succeeds.
     if (address.contains(QChar(u'\0')) || address.startsWith(QLatin1Char('-')))
@@ -238,17 +238,17 @@ std::int32_t OpenAddress(const QString& address, const QString& directory) {
         return kFileNotFound;
 
     std::shared_ptr<ChildWatch> watch;
-    const int error = SpawnWatched(QFile::encodeName(xdgOpen), address.toLocal8Bit(),
+    const int error = spawnWatched(QFile::encodeName(xdgOpen), address.toLocal8Bit(),
                                    QFile::encodeName(directory), watch);
     if (error != 0)
-        return FromErrno(error);
+        return fromErrno(error);
 
     std::unique_lock lock(watch->mutex);
     if (!watch->changed.wait_for(lock, kVerdictWait, [&] { return watch->ended; }))
         return kStarted; // still running: the reaper stays with it
     if (!watch->statusKnown)
         return kStarted; // ended, but its status went elsewhere: no news of a failure
-    return FromWaitStatus(watch->status);
+    return fromWaitStatus(watch->status);
 }
 
 } // namespace bmi
@@ -263,12 +263,12 @@ std::int32_t OpenAddress(const QString& address, const QString& directory) {
 
 namespace bmi {
 
-int StartProgram(const QString& program, const QString& argument, const QString& directory) {
+int startProgram(const QString& program, const QString& argument, const QString& directory) {
     return QProcess::startDetached(program, {argument}, directory) ? 0 : EIO;
 }
 
 // Without xdg-open the desktop's own opener is all there is; it reports no reason.
-std::int32_t OpenAddress(const QString& address, const QString& /*directory*/) {
+std::int32_t openAddress(const QString& address, const QString& /*directory*/) {
     return QDesktopServices::openUrl(QUrl(address)) ? kStarted : kNoAssociation;
 }
 
@@ -278,8 +278,8 @@ std::int32_t OpenAddress(const QString& address, const QString& /*directory*/) {
 
 namespace bmi {
 
-std::int32_t QtPlatform::OpenWebPage(const QString& url) {
-    return OpenAddress(url, AppPath());
+std::int32_t QtPlatform::openInBrowser(const QString& url) {
+    return openAddress(url, appPath());
 }
 
 } // namespace bmi

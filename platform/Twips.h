@@ -13,22 +13,22 @@ namespace bmi {
 
 inline constexpr double kTwipsPerPixel = 15.0;
 
-inline int TwipsToPixels(double twips) {
+inline int twipsToPixels(double twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
 
 // Rounds both edges rather than the size, so shapes that meet in twips also meet in
 // pixels (the scale's bands lie edge to edge).
-inline QRect TwipsRect(double left, double top, double width, double height) {
-    const int l = TwipsToPixels(left);
-    const int t = TwipsToPixels(top);
-    return {l, t, TwipsToPixels(left + width) - l, TwipsToPixels(top + height) - t};
+inline QRect twipsRect(double left, double top, double width, double height) {
+    const int l = twipsToPixels(left);
+    const int t = twipsToPixels(top);
+    return {l, t, twipsToPixels(left + width) - l, twipsToPixels(top + height) - t};
 }
 
 // A position or size as the design keeps it: rounded to single precision. The volatile
 // store keeps the rounding; GCC 12 at -O2 was seen to drop a float round trip when it
 // vectorised the arithmetic around it.
-inline float ToSingle(double value) {
+inline float toSingle(double value) {
     volatile float single = static_cast<float>(value);
     return single;
 }
@@ -38,7 +38,7 @@ inline constexpr std::uint32_t kNoColor = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kSysWindowBackground = 0x80000005u;
 inline constexpr std::uint32_t kSysWindowText = 0x80000008u;
 
-inline QColor DesignColor(std::uint32_t value, const QPalette& palette) {
+inline QColor designColor(std::uint32_t value, const QPalette& palette) {
     if (value == kSysWindowBackground)
         return palette.color(QPalette::Active, QPalette::Base);
     if (value == kSysWindowText)

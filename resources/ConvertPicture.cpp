@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (asPixels) {
-        const QByteArray stored = bmi::EncodePictureData(image);
+        const QByteArray stored = bmi::encodePictureData(image);
         QFile out(args[2]);
         if (stored.isEmpty()) {
             err << args[1] << ": decodes to a format that is not stored as pixels\n";

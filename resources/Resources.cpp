@@ -11,7 +11,7 @@ static void initCompiledResources() {
 
 namespace bmi {
 
-void InitResources() {
+void initResources() {
     initCompiledResources();
 }
 

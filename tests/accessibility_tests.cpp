@@ -24,39 +24,38 @@
 namespace bmi {
 namespace {
 
-
 // A key as the user presses it: on whichever window is active, so a modal dialog gets
 // the keys while it is open, exactly as it would on a desktop.
-void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* active = QApplication::activeWindow();
     ASSERT_NE(active, nullptr) << "no active window to type into";
     QTest::keyClick(active->windowHandle(), key, modifiers);
 }
 
-void Type(const char* digits) {
+void type(const char* digits) {
     for (const char* c = digits; *c; ++c)
-        Key(static_cast<Qt::Key>(Qt::Key_0 + (*c - '0')));
+        key(static_cast<Qt::Key>(Qt::Key_0 + (*c - '0')));
 }
 
-QAccessibleInterface* Accessible(QObject* object) {
+QAccessibleInterface* accessible(QObject* object) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     EXPECT_NE(iface, nullptr) << qPrintable(object->objectName());
     return iface;
 }
 
-QString Name(QObject* object) {
-    QAccessibleInterface* iface = Accessible(object);
+QString name(QObject* object) {
+    QAccessibleInterface* iface = accessible(object);
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
-QString Description(QObject* object) {
-    QAccessibleInterface* iface = Accessible(object);
+QString description(QObject* object) {
+    QAccessibleInterface* iface = accessible(object);
     return iface ? iface->text(QAccessible::Description) : QString();
 }
 
 // The design name of the control that has the keyboard focus; an editable list's own
 // edit field counts as the list.
-QString FocusedControl() {
+QString focusedControl() {
     QWidget* w = QApplication::focusWidget();
     if (!w)
         return QStringLiteral("(none)");
@@ -71,7 +70,7 @@ protected:
         MainWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_EQ(FocusedControl(), QStringLiteral("txtHT"));
+        ASSERT_EQ(focusedControl(), QStringLiteral("txtHT"));
     }
 
     template <typename T = QWidget> T* control(const char* name) {
@@ -81,19 +80,19 @@ protected:
     }
 
     // The documented request, all from the keyboard: 70 inches, 154 pounds, Enter.
-    void TypeTypicalRequest() {
-        Type("70");
-        Key(Qt::Key_Tab);
-        Key(Qt::Key_Tab);
-        ASSERT_EQ(FocusedControl(), QStringLiteral("txtWT"));
-        Type("154");
-        Key(Qt::Key_Return);
+    void typeTypicalRequest() {
+        type("70");
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        ASSERT_EQ(focusedControl(), QStringLiteral("txtWT"));
+        type("154");
+        key(Qt::Key_Return);
     }
 
     // Runs dialogSteps inside the feet-and-inches dialog once openingKeys (typed on the
     // main window) have it open and active. Closes a dialog the steps left open, so a
     // failing test can't hang in the dialog's event loop.
-    void WithDialog(const std::function<void()>& openingKeys,
+    void withDialog(const std::function<void()>& openingKeys,
                     const std::function<void(frmFtToInches&)>& dialogSteps) {
         bool ran = false;
         QTimer poll; // runs inside the dialog's own event loop
@@ -137,7 +136,7 @@ TEST_P(AccessibleNames, ReachAssistiveTools) {
     const NamedControl& row = GetParam();
     QWidget* w = control(row.control);
     ASSERT_NE(w, nullptr);
-    QAccessibleInterface* iface = Accessible(w);
+    QAccessibleInterface* iface = accessible(w);
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->role(), row.role);
     if (row.name) {
@@ -180,30 +179,30 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(Accessibility, TheScaleIsNamedAndTheResultLabelStartsEmpty) {
-    EXPECT_EQ(Name(control("Frame2")), QStringLiteral("BMI scale"));
-    EXPECT_EQ(Name(lblBMI()), QString());
-    EXPECT_EQ(Description(lblBMI()), QString());
+    EXPECT_EQ(name(control("Frame2")), QStringLiteral("BMI scale"));
+    EXPECT_EQ(name(lblBMI()), QString());
+    EXPECT_EQ(description(lblBMI()), QString());
 }
 
 // ---- The result, read back -------------------------------------------------------------
 
 TEST_F(Accessibility, TypedRequestShowsTheResultToAssistiveTools) {
-    TypeTypicalRequest();
+    typeTypicalRequest();
 
     EXPECT_TRUE(m_platform.msgBoxes.empty());
     EXPECT_EQ(lblBMI()->Caption(), QStringLiteral("22.1"));
     // The label's name is its value: nothing fixed hides the number.
-    EXPECT_EQ(Name(lblBMI()), QStringLiteral("22.1"));
-    EXPECT_EQ(Description(lblBMI()), QStringLiteral("Healthy"));
-    QAccessibleInterface* slider = Accessible(control("Slider1"));
+    EXPECT_EQ(name(lblBMI()), QStringLiteral("22.1"));
+    EXPECT_EQ(description(lblBMI()), QStringLiteral("Healthy"));
+    QAccessibleInterface* slider = accessible(control("Slider1"));
     ASSERT_NE(slider, nullptr);
     ASSERT_NE(slider->valueInterface(), nullptr);
     EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), 22);
 
     // The next key blanks the result, for assistive tools as well.
-    Key(Qt::Key_Backspace);
-    EXPECT_EQ(Name(lblBMI()), QString());
-    EXPECT_EQ(Description(lblBMI()), QString());
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(name(lblBMI()), QString());
+    EXPECT_EQ(description(lblBMI()), QString());
 }
 
 struct BandCase {
@@ -218,14 +217,14 @@ class AccessibleResultBand : public Accessibility,
 
 // The result's colour is said in words as well: the category's caption.
 TEST_P(AccessibleResultBand, IsDescribedInWords) {
-    Type("70");
-    Key(Qt::Key_Tab);
-    Key(Qt::Key_Tab);
-    Type(GetParam().weight);
-    Key(Qt::Key_Return);
+    type("70");
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    type(GetParam().weight);
+    key(Qt::Key_Return);
     ASSERT_FALSE(lblBMI()->Caption().isEmpty());
-    EXPECT_EQ(Name(lblBMI()), lblBMI()->Caption());
-    EXPECT_EQ(Description(lblBMI()), QString::fromLatin1(GetParam().band));
+    EXPECT_EQ(name(lblBMI()), lblBMI()->Caption());
+    EXPECT_EQ(description(lblBMI()), QString::fromLatin1(GetParam().band));
 }
 
 INSTANTIATE_TEST_SUITE_P(Accessibility, AccessibleResultBand,
@@ -240,31 +239,31 @@ INSTANTIATE_TEST_SUITE_P(Accessibility, AccessibleResultBand,
 // The whole journey without a mouse: the height from the dialog, the weight typed,
 // Enter to calculate, and Alt+C to leave.
 TEST_F(Accessibility, WholeRequestWithoutAMouse) {
-    WithDialog(
+    withDialog(
         [&] {
-            Key(Qt::Key_Backtab, Qt::ShiftModifier); // txtHT back round to CmdDetail
-            ASSERT_EQ(FocusedControl(), QStringLiteral("CmdDetail"));
-            Key(Qt::Key_Return); // Enter on a command button clicks that button
+            key(Qt::Key_Backtab, Qt::ShiftModifier); // txtHT back round to CmdDetail
+            ASSERT_EQ(focusedControl(), QStringLiteral("CmdDetail"));
+            key(Qt::Key_Return); // Enter on a command button clicks that button
         },
         [&](frmFtToInches& dialog) {
-            Key(Qt::Key_Down); // 6'
-            Key(Qt::Key_Tab);
-            Key(Qt::Key_Down); // 1"
-            Key(Qt::Key_E, Qt::AltModifier);
+            key(Qt::Key_Down); // 6'
+            key(Qt::Key_Tab);
+            key(Qt::Key_Down); // 1"
+            key(Qt::Key_E, Qt::AltModifier);
             EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
         });
     ASSERT_EQ(control<TextBox>("txtHT")->text(), QStringLiteral("73"));
     // The focus comes back to the button that opened the dialog; Tab on to the weight.
-    EXPECT_EQ(FocusedControl(), QStringLiteral("CmdDetail"));
-    for (int i = 0; i < 20 && FocusedControl() != QStringLiteral("txtWT"); ++i)
-        Key(Qt::Key_Tab);
-    ASSERT_EQ(FocusedControl(), QStringLiteral("txtWT"));
-    Type("154");
-    Key(Qt::Key_Return);
-    EXPECT_EQ(Name(lblBMI()), QStringLiteral("20.4"));
-    EXPECT_EQ(Description(lblBMI()), QStringLiteral("Healthy"));
+    EXPECT_EQ(focusedControl(), QStringLiteral("CmdDetail"));
+    for (int i = 0; i < 20 && focusedControl() != QStringLiteral("txtWT"); ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(focusedControl(), QStringLiteral("txtWT"));
+    type("154");
+    key(Qt::Key_Return);
+    EXPECT_EQ(name(lblBMI()), QStringLiteral("20.4"));
+    EXPECT_EQ(description(lblBMI()), QStringLiteral("Healthy"));
 
-    Key(Qt::Key_C, Qt::AltModifier);
+    key(Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_window->isVisible(); }));
 }
 

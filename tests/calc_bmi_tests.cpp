@@ -87,7 +87,7 @@ const RoundingRow kRounding[] = {
 };
 
 void PrintTo(const RoundingRow& row, std::ostream* os) {
-    *os << test::Shown(row.Unrounded);
+    *os << test::shown(row.Unrounded);
 }
 
 class RoundingTest : public testing::TestWithParam<RoundingRow> {};
@@ -116,7 +116,7 @@ const TextRow kTexts[] = {
 };
 
 void PrintTo(const TextRow& row, std::ostream* os) {
-    *os << test::Shown(row.Value);
+    *os << test::shown(row.Value);
 }
 
 class DisplayTextTest : public testing::TestWithParam<TextRow> {};
@@ -155,13 +155,13 @@ const HalfEvenRow kHalfEven[] = {
 };
 
 void PrintTo(const HalfEvenRow& row, std::ostream* os) {
-    *os << test::Shown(row.Value);
+    *os << test::shown(row.Value);
 }
 
 class RoundHalfEvenTest : public testing::TestWithParam<HalfEvenRow> {};
 
 TEST_P(RoundHalfEvenTest, NearestWithTiesToEven) {
-    EXPECT_EQ(RoundHalfEven(GetParam().Value), GetParam().Rounded);
+    EXPECT_EQ(roundHalfEven(GetParam().Value), GetParam().Rounded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RoundHalfEvenTest, testing::ValuesIn(kHalfEven));

@@ -81,14 +81,14 @@ const FeetInchesRow kRows[] = {
 };
 
 void PrintTo(const FeetInchesRow& row, std::ostream* os) {
-    *os << test::Shown(row.Feet) << " | " << test::Shown(row.Inches);
+    *os << test::shown(row.Feet) << " | " << test::shown(row.Inches);
 }
 
 class FeetInchesTest : public testing::TestWithParam<FeetInchesRow> {};
 
 TEST_P(FeetInchesTest, ToInches) {
     const FeetInchesRow& row = GetParam();
-    const FeetInchesOutcome outcome = FeetAndInchesToInches(row.Feet, row.Inches);
+    const FeetInchesOutcome outcome = feetAndInchesToInches(row.Feet, row.Inches);
     if (const auto* inches = std::get_if<std::int16_t>(&row.Outcome)) {
         ASSERT_TRUE(std::holds_alternative<std::int16_t>(outcome))
             << "problem " << static_cast<int>(std::get<FeetInchesProblem>(outcome));

@@ -66,7 +66,7 @@ class KeyFilterTest : public testing::TestWithParam<KeyRow> {};
 TEST_P(KeyFilterTest, AdmitsOnlyWhatAMeasurementHolds) {
     const KeyRow& row = GetParam();
     SCOPED_TRACE(row.Name);
-    EXPECT_EQ(AdmitsKey(row.Text, row.Caret, row.Key), row.Admitted);
+    EXPECT_EQ(admitsKey(row.Text, row.Caret, row.Key), row.Admitted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KeyFilterTest, testing::ValuesIn(kKeys));

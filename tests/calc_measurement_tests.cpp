@@ -126,33 +126,33 @@ struct AcceptRow {
 };
 
 // The conversions: double arithmetic on the single reading, rounded once to single.
-float FromInches(float v) {
+float fromInches(float v) {
     return static_cast<float>(static_cast<double>(v) * 0.0254);
 }
-float FromCentimeters(float v) {
+float fromCentimeters(float v) {
     return static_cast<float>(static_cast<double>(v) / 100.0);
 }
-float FromPounds(float v) {
+float fromPounds(float v) {
     return static_cast<float>(static_cast<double>(v) / 2.2);
 }
 
 const AcceptRow kAccepted[] = {
     {"70", "inches", "154", "pounds", 1.778f, 70.0f},
-    {"36", "inches", "20", "pounds", FromInches(36.0f), FromPounds(20.0f)},
-    {"108", "inches", "800", "pounds", FromInches(108.0f), FromPounds(800.0f)},
+    {"36", "inches", "20", "pounds", fromInches(36.0f), fromPounds(20.0f)},
+    {"108", "inches", "800", "pounds", fromInches(108.0f), fromPounds(800.0f)},
     {"90", "centimeters", "10", "kilograms", 0.9f, 10.0f},
     {"275", "centimeters", "400", "kilograms", 2.75f, 400.0f},
     {"170", "centimeters", "76.5", "kilograms", 1.7f, 76.5f},
-    {"36.", "inches", "400.", "kilograms", FromInches(36.0f), 400.0f},
-    {"108.000", "inches", "0400", "kilograms", FromInches(108.0f), 400.0f},
+    {"36.", "inches", "400.", "kilograms", fromInches(36.0f), 400.0f},
+    {"108.000", "inches", "0400", "kilograms", fromInches(108.0f), 400.0f},
     {"  70  ", "inches", " 154", "pounds", 1.778f, 70.0f},
-    {"100.5", "centimeters", "60.25", "kilograms", FromCentimeters(100.5f), 60.25f},
+    {"100.5", "centimeters", "60.25", "kilograms", fromCentimeters(100.5f), 60.25f},
     // Readings beyond what single precision holds round to the nearest float.
     {"70.00000000000000000001", "inches", "154", "pounds", 1.778f, 70.0f},
 };
 
 void PrintTo(const AcceptRow& row, std::ostream* os) {
-    *os << test::Shown(row.Height) << ' ' << row.HeightUnit << ", " << test::Shown(row.Weight)
+    *os << test::shown(row.Height) << ' ' << row.HeightUnit << ", " << test::shown(row.Weight)
         << ' ' << row.WeightUnit;
 }
 
@@ -212,23 +212,23 @@ const ReadingRow kReadings[] = {
 };
 
 void PrintTo(const ReadingRow& row, std::ostream* os) {
-    *os << test::Shown(row.Text);
+    *os << test::shown(row.Text);
 }
 
 class ReadingTest : public testing::TestWithParam<ReadingRow> {};
 
 TEST_P(ReadingTest, FullAndLeading) {
     const ReadingRow& row = GetParam();
-    EXPECT_EQ(FullReading(row.Text), row.Full);
-    EXPECT_EQ(LeadingReading(row.Text), row.Leading);
+    EXPECT_EQ(fullReading(row.Text), row.Full);
+    EXPECT_EQ(leadingReading(row.Text), row.Leading);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReadingTest, testing::ValuesIn(kReadings));
 
 TEST(LeadingReadingTest, HugeDigitRunsSaturateInsteadOfFailing) {
-    EXPECT_TRUE(std::isinf(LeadingReading(std::string(100000, '9'))));
-    EXPECT_EQ(LeadingReading("0." + std::string(100000, '0') + "1"), 0.0);
-    EXPECT_EQ(LeadingReading(std::string(100000, '0') + "7"), 7.0);
+    EXPECT_TRUE(std::isinf(leadingReading(std::string(100000, '9'))));
+    EXPECT_EQ(leadingReading("0." + std::string(100000, '0') + "1"), 0.0);
+    EXPECT_EQ(leadingReading(std::string(100000, '0') + "7"), 7.0);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 namespace bmi::calc::test {
 
 // Printable ASCII as is, other bytes as \xHH, long texts cut with their length kept.
-inline std::string Shown(std::string_view text) {
+inline std::string shown(std::string_view text) {
     if (text.empty())
         return "<empty>";
     constexpr std::size_t kLongest = 40;
@@ -33,7 +33,7 @@ inline std::string Shown(std::string_view text) {
 
 // The shortest text that reads back as the same number, so neighbours stay apart.
 template <class Number>
-requires std::is_arithmetic_v<Number> std::string Shown(Number value) {
+requires std::is_arithmetic_v<Number> std::string shown(Number value) {
     std::array<char, 64> buffer{};
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
     return std::string(buffer.data(), end);

@@ -110,7 +110,7 @@ protected:
     // Clicks CmdDetail and runs act on the dialog while the main window waits in its
     // modal loop. A dialog that act leaves open is closed by its close box, so a
     // failing test can't hang.
-    Opening Open(const std::function<void(frmFtToInches&)>& act) {
+    Opening open(const std::function<void(frmFtToInches&)>& act) {
         Opening opening;
         test::answerNextModal([&](QWidget*) {
             frmFtToInches* dialog = window().feetInchesDialog();
@@ -130,11 +130,11 @@ protected:
     }
 
     // A result on screen for 170 centimeters and 70 kilograms.
-    void ShowMetricResult() {
+    void showMetricResult() {
         c().txtHT->setText(QStringLiteral("170"));
-        c().cmbHT->SelectEntry(1);
+        c().cmbHT->selectEntry(1);
         c().txtWT->setText(QStringLiteral("70"));
-        c().cmbWT->SelectEntry(1);
+        c().cmbWT->selectEntry(1);
         c().cmdCalculate->click();
         ASSERT_FALSE(c().lblBMI->Caption().isEmpty());
         ASSERT_TRUE(m_platform.msgBoxes.empty());
@@ -217,7 +217,7 @@ TEST_F(DialogTest, OrangeFrameCoversAllButTheMagentaStripAtTheRight) {
 
 TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
     QStringList order;
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         QWidget* w = QApplication::focusWidget();
         for (int i = 0; i < 4 && w; ++i) {
             order << w->objectName();
@@ -235,7 +235,7 @@ TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
 TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     QPointer<frmFtToInches> first = window().feetInchesDialog();
     // Close box after changing both lists.
-    Open([](frmFtToInches& dialog) {
+    open([](frmFtToInches& dialog) {
         pick(*dialog.controls().cmbFt, 4);
         type(*dialog.controls().cmbIn, "9\"");
     });
@@ -244,7 +244,7 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
 
     // Enter after changing both lists.
     QStringList texts;
-    Open([&](frmFtToInches& dialog) {
+    open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
         pick(*dialog.controls().cmbFt, 0);
         pick(*dialog.controls().cmbIn, 10);
@@ -253,7 +253,7 @@ TEST_F(DialogTest, IsDestroyedAfterEveryClosingAndReopensFromTheDesignTexts) {
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("47"));
     EXPECT_EQ(window().feetInchesDialog(), nullptr);
 
-    Open([&](frmFtToInches& dialog) {
+    open([&](frmFtToInches& dialog) {
         texts << dialog.controls().cmbFt->Text() << dialog.controls().cmbIn->Text();
     });
     EXPECT_EQ(texts, QStringList({"5'", "0\"", "5'", "0\""}));
@@ -279,8 +279,8 @@ class DialogEnterTest : public DialogTest, public testing::WithParamInterface<En
 
 TEST_P(DialogEnterTest, WritesTheInchesSelectsInchesAndCloses) {
     const EnterRow& row = GetParam();
-    ShowMetricResult();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    showMetricResult();
+    const Opening opening = open([&](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         if (row.pickFeet >= 0)
             pick(*d.cmbFt, row.pickFeet);
@@ -323,8 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DialogTest, SelectingInchesAloneClearsAShownResult) {
     // 14 feet 2 inches write the height that is already there, so only the unit changes.
-    ShowMetricResult();
-    Open([](frmFtToInches& dialog) {
+    showMetricResult();
+    open([](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, "14'");
         type(*dialog.controls().cmbIn, "2\"");
         press(dialog, Trigger::Mouse);
@@ -340,7 +340,7 @@ TEST_F(DialogTest, WritingTheHeightClearsAResultInInches) {
     c().txtWT->setText(QStringLiteral("154"));
     c().cmdCalculate->click();
     ASSERT_EQ(c().lblBMI->Caption(), QStringLiteral("22.1"));
-    Open([](frmFtToInches& dialog) { press(dialog, Trigger::Mouse); });
+    open([](frmFtToInches& dialog) { press(dialog, Trigger::Mouse); });
     EXPECT_EQ(c().txtHT->text(), QStringLiteral("60"));
     EXPECT_TRUE(c().lblBMI->Caption().isEmpty());
 }
@@ -361,9 +361,9 @@ class DialogQuietTest : public DialogTest, public testing::WithParamInterface<Qu
 
 TEST_P(DialogQuietTest, LeavesTheMainWindowAsItWas) {
     const QuietRow& row = GetParam();
-    ShowMetricResult();
+    showMetricResult();
     const QString caption = c().lblBMI->Caption();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         pick(*dialog.controls().cmbFt, 4);
         row.act(dialog);
         if (row.stays) {
@@ -428,9 +428,9 @@ class DialogRefusalTest : public DialogTest, public testing::WithParamInterface<
 
 TEST_P(DialogRefusalTest, WritesNothingStaysOpenAndSaysWhy) {
     const RefusalRow& row = GetParam();
-    ShowMetricResult();
+    showMetricResult();
     const QString caption = c().lblBMI->Caption();
-    const Opening opening = Open([&](frmFtToInches& dialog) {
+    const Opening opening = open([&](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, row.feet);
         type(*dialog.controls().cmbIn, row.inches);
         press(dialog, Trigger::Mouse);
@@ -458,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RefusalRow>& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
-    Open([this](frmFtToInches& dialog) {
+    open([this](frmFtToInches& dialog) {
         type(*dialog.controls().cmbFt, "six'");
         press(dialog, Trigger::EscapeInFeet);
         EXPECT_TRUE(dialog.isVisible());
@@ -471,7 +471,7 @@ TEST_F(DialogTest, AfterARefusalTheCorrectedTextsAreWritten) {
 }
 
 TEST_F(DialogTest, AHeldEnterOrEscapeClicksOnce) {
-    Open([this](frmFtToInches& dialog) {
+    open([this](frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
         type(*d.cmbFt, "six'");
         const std::pair<QWidget*, Qt::Key> held[] = {
@@ -505,7 +505,7 @@ class DialogPlaceTest : public testing::TestWithParam<PlaceRow> {};
 
 TEST_P(DialogPlaceTest, BesideTheButtonBelowItsTop) {
     const PlaceRow& r = GetParam();
-    const QPointF place = FeetInchesDialogPlace(r.mLeft, r.mTop, r.mWidth, r.mScaleWidth,
+    const QPointF place = feetInchesDialogPlace(r.mLeft, r.mTop, r.mWidth, r.mScaleWidth,
                                                 r.mScaleTop, 4050, 780, 300);
     EXPECT_EQ(place.x(), r.expected.x());
     EXPECT_EQ(place.y(), r.expected.y());
@@ -529,7 +529,7 @@ TEST_P(DialogWindowPlaceTest, LandsAtTheSamePlaceRelativeToTheMainWindow) {
     const QPoint windowCorner = window().frameGeometry().topLeft();
     const int border = (window().frameGeometry().width() - window().width()) / 2;
     QPoint offset;
-    Open([&](frmFtToInches& dialog) { offset = dialog.frameGeometry().topLeft() - windowCorner; });
+    open([&](frmFtToInches& dialog) { offset = dialog.frameGeometry().topLeft() - windowCorner; });
     // (4050 + 300 + 30) / 15 across, (780 + 200) / 15 down, rounded.
     EXPECT_EQ(offset, QPoint(border + 292, 65));
 }

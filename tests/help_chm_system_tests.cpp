@@ -47,14 +47,14 @@ struct SystemCase {
     friend void PrintTo(const SystemCase& row, std::ostream* os) { *os << row.name; }
 };
 
-SystemInfo Info(std::uint32_t version, std::string contents, std::string index, std::string topic,
+SystemInfo info(std::uint32_t version, std::string contents, std::string index, std::string topic,
                 std::string title, std::string window, std::string compiled,
                 bool truncated = false) {
     return SystemInfo{version,          std::move(contents), std::move(index),    std::move(topic),
                       std::move(title), std::move(window),   std::move(compiled), truncated};
 }
 
-std::vector<SystemCase> SystemCases() {
+std::vector<SystemCase> systemCases() {
     return {
         {"AllRecords",
          Builder{}
@@ -67,37 +67,37 @@ std::vector<SystemCase> SystemCases() {
              .record(5, "Main\0"s)
              .record(6, "BMI-Trevala\0"s)
              .bytes,
-         Info(3, "contents.hhc", "index.hhk", "index.html", "BMI-Trevala Help", "Main",
+         info(3, "contents.hhc", "index.hhk", "index.html", "BMI-Trevala Help", "Main",
               "BMI-Trevala")},
         {"Empty", {}, std::nullopt},
         {"ShorterThanVersion", Builder{}.raw("\3\0\0"s).bytes, std::nullopt},
-        {"VersionOnly", Builder{}.u32(3).bytes, Info(3, "", "", "", "", "", "")},
+        {"VersionOnly", Builder{}.u32(3).bytes, info(3, "", "", "", "", "", "")},
         {"RecordHeaderCut", Builder{}.u32(3).record(3, "T\0"s).u16(2).bytes,
-         Info(3, "", "", "", "T", "", "", true)},
+         info(3, "", "", "", "T", "", "", true)},
         {"LengthBeyondBuffer",
          Builder{}.u32(3).record(3, "T\0"s).u16(2).u16(0xFFFF).raw("index.html\0"s).bytes,
-         Info(3, "", "", "", "T", "", "", true)},
+         info(3, "", "", "", "T", "", "", true)},
         {"StringWithoutNul", Builder{}.u32(3).record(2, "a.html").record(3, "T\0"s).bytes,
-         Info(3, "", "", "a.html", "T", "", "")},
+         info(3, "", "", "a.html", "T", "", "")},
         {"StringEndsAtFirstNul", Builder{}.u32(3).record(3, "ab\0cd\0"s).bytes,
-         Info(3, "", "", "", "ab", "", "")},
+         info(3, "", "", "", "ab", "", "")},
         {"EmptyRecordThenMore", Builder{}.u32(3).record(2, "").record(3, "T\0"s).bytes,
-         Info(3, "", "", "", "T", "", "")},
+         info(3, "", "", "", "T", "", "")},
         {"FirstOfARepeatCounts", Builder{}.u32(3).record(3, "One\0"s).record(3, "Two\0"s).bytes,
-         Info(3, "", "", "", "One", "", "")},
+         info(3, "", "", "", "One", "", "")},
         {"UnknownCodesSkipped",
          Builder{}.u32(2).record(0xFFFF, std::string(300, 'x')).record(5, "Main\0"s).bytes,
-         Info(2, "", "", "", "", "Main", "")},
+         info(2, "", "", "", "", "Main", "")},
     };
 }
 
 class SystemParse : public testing::TestWithParam<SystemCase> {};
 
 TEST_P(SystemParse, ReadsWhatFits) {
-    EXPECT_EQ(ParseSystem(GetParam().data), GetParam().expected);
+    EXPECT_EQ(parseSystem(GetParam().data), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SystemParse, testing::ValuesIn(SystemCases()),
+INSTANTIATE_TEST_SUITE_P(Rows, SystemParse, testing::ValuesIn(systemCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- #STRINGS -----------------------------------------------------------------------
@@ -113,7 +113,7 @@ struct StringCase {
 
 const std::string kLong(kMaxStringLength, 'x');
 
-std::vector<StringCase> StringCases() {
+std::vector<StringCase> stringCases() {
     return {
         {"Whole", "\0Main\0"s, 1, "Main"},
         {"AtEnd", "\0Main\0"s, 6, std::nullopt},
@@ -128,11 +128,11 @@ class StringLookup : public testing::TestWithParam<StringCase> {};
 TEST_P(StringLookup, StaysInside) {
     const std::string& table = GetParam().strings;
     const Bytes bytes(table.begin(), table.end());
-    const auto found = StringAt(bytes, GetParam().offset);
+    const auto found = stringAt(bytes, GetParam().offset);
     EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StringLookup, testing::ValuesIn(StringCases()),
+INSTANTIATE_TEST_SUITE_P(Rows, StringLookup, testing::ValuesIn(stringCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- #WINDOWS -----------------------------------------------------------------------
@@ -161,7 +161,8 @@ struct Table {
 };
 const Table kTable;
 
-Bytes Entry(std::size_t size, std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
+Bytes windowEntry(std::size_t size,
+                  std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
     Builder entry;
     entry.bytes.resize(size);
     for (const auto& [offset, value] : fields)
@@ -170,23 +171,24 @@ Bytes Entry(std::size_t size, std::initializer_list<std::pair<std::size_t, std::
     return entry.bytes;
 }
 
-Bytes FullEntry(std::uint32_t name, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+Bytes fullEntry(std::uint32_t name, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
                 std::size_t size = 196) {
-    return Entry(size, {{kWinName, name},
-                        {kWinNavStyle, 0x2520},
-                        {kWinCaption, kTable.caption},
-                        {kWinRect, static_cast<std::uint32_t>(l)},
-                        {kWinRect + 4, static_cast<std::uint32_t>(t)},
-                        {kWinRect + 8, static_cast<std::uint32_t>(r)},
-                        {kWinRect + 12, static_cast<std::uint32_t>(b)},
-                        {kWinContentsFile, kTable.toc},
-                        {kWinIndexFile, kTable.idx},
-                        {kWinDefaultPage, kTable.pageA},
-                        {kWinHomePage, kTable.pageB},
-                        {kWinToolbarFlags, 0x387e}});
+    return windowEntry(size, {{kWinName, name},
+                              {kWinNavStyle, 0x2520},
+                              {kWinCaption, kTable.caption},
+                              {kWinRect, static_cast<std::uint32_t>(l)},
+                              {kWinRect + 4, static_cast<std::uint32_t>(t)},
+                              {kWinRect + 8, static_cast<std::uint32_t>(r)},
+                              {kWinRect + 12, static_cast<std::uint32_t>(b)},
+                              {kWinContentsFile, kTable.toc},
+                              {kWinIndexFile, kTable.idx},
+                              {kWinDefaultPage, kTable.pageA},
+                              {kWinHomePage, kTable.pageB},
+                              {kWinToolbarFlags, 0x387e}});
 }
 
-Bytes Windows(std::uint32_t count, std::uint32_t entrySize, const std::vector<Bytes>& entries) {
+Bytes windowsTable(std::uint32_t count, std::uint32_t entrySize,
+                   const std::vector<Bytes>& entries) {
     Builder b;
     b.u32(count).u32(entrySize);
     for (const Bytes& e : entries)
@@ -194,7 +196,7 @@ Bytes Windows(std::uint32_t count, std::uint32_t entrySize, const std::vector<By
     return b.bytes;
 }
 
-WindowDef Def(std::string name, std::optional<WindowRect> rect) {
+WindowDef def(std::string name, std::optional<WindowRect> rect) {
     return WindowDef{std::move(name), "Help", "toc.hhc", "idx.hhk", "a.html",
                      "b.html",        0x2520, 0x387e,    rect};
 }
@@ -207,55 +209,56 @@ struct WindowsCase {
     friend void PrintTo(const WindowsCase& row, std::ostream* os) { *os << row.name; }
 };
 
-std::vector<WindowsCase> WindowsCases() {
-    const Bytes good = FullEntry(kTable.main, 10, 20, 650, 500);
-    const WindowDef goodDef = Def("Main", WindowRect{10, 20, 650, 500});
+std::vector<WindowsCase> windowsCases() {
+    const Bytes good = fullEntry(kTable.main, 10, 20, 650, 500);
+    const WindowDef goodDef = def("Main", WindowRect{10, 20, 650, 500});
     return {
-        {"OneWindow", Windows(1, 196, {good}), {goodDef}},
+        {"OneWindow", windowsTable(1, 196, {good}), {goodDef}},
         {"TooShortForHeader", Bytes{1, 0, 0, 0, 196, 0, 0}, {}},
-        {"CountButNoEntries", Windows(1, 196, {}), {}},
-        {"EntryCut", Windows(1, 196, {Bytes(good.begin(), good.begin() + 195)}), {}},
-        {"HugeCountFewEntries", Windows(0xFFFFFFFFu, 196, {good, good}), {goodDef, goodDef}},
-        {"ZeroEntrySize", Windows(1, 0, {good}), {}},
-        {"HugeEntrySize", Windows(1, 0xFFFFFFF0u, {good}), {}},
-        {"EntryTooSmallForName", Windows(1, 8, {Bytes(8, 0)}), {WindowDef{}}},
+        {"CountButNoEntries", windowsTable(1, 196, {}), {}},
+        {"EntryCut", windowsTable(1, 196, {Bytes(good.begin(), good.begin() + 195)}), {}},
+        {"HugeCountFewEntries", windowsTable(0xFFFFFFFFu, 196, {good, good}), {goodDef, goodDef}},
+        {"ZeroEntrySize", windowsTable(1, 0, {good}), {}},
+        {"HugeEntrySize", windowsTable(1, 0xFFFFFFF0u, {good}), {}},
+        {"EntryTooSmallForName", windowsTable(1, 8, {Bytes(8, 0)}), {WindowDef{}}},
         {"EntryHoldsNameOnly",
-         Windows(1, 12, {Entry(12, {{kWinName, kTable.main}})}),
+         windowsTable(1, 12, {windowEntry(12, {{kWinName, kTable.main}})}),
          {WindowDef{"Main", "", "", "", "", "", 0, 0, std::nullopt}}},
         {"EntryEndsInsideRect",
-         Windows(1, 0x2C, {FullEntry(kTable.main, 10, 20, 650, 500, 0x2C)}),
+         windowsTable(1, 0x2C, {fullEntry(kTable.main, 10, 20, 650, 500, 0x2C)}),
          {WindowDef{"Main", "Help", "", "", "", "", 0x2520, 0, std::nullopt}}},
         {"OffsetsOutOfRange",
-         Windows(1, 196,
-                 {Entry(196, {{kWinName, 0xFFFFFFFFu},
-                              {kWinCaption, static_cast<std::uint32_t>(kTable.s.bytes.size())},
-                              {kWinDefaultPage, kTable.unterminated}})}),
+         windowsTable(
+             1, 196,
+             {windowEntry(196, {{kWinName, 0xFFFFFFFFu},
+                                {kWinCaption, static_cast<std::uint32_t>(kTable.s.bytes.size())},
+                                {kWinDefaultPage, kTable.unterminated}})}),
          {WindowDef{}}},
         {"RectEmpty",
-         Windows(1, 196, {FullEntry(kTable.main, 100, 100, 100, 400)}),
-         {Def("Main", std::nullopt)}},
+         windowsTable(1, 196, {fullEntry(kTable.main, 100, 100, 100, 400)}),
+         {def("Main", std::nullopt)}},
         {"RectNegativeButSound",
-         Windows(1, 196, {FullEntry(kTable.main, -300, -20, 500, 400)}),
-         {Def("Main", WindowRect{-300, -20, 500, 400})}},
+         windowsTable(1, 196, {fullEntry(kTable.main, -300, -20, 500, 400)}),
+         {def("Main", WindowRect{-300, -20, 500, 400})}},
         {"RectOverflowing",
-         Windows(1, 196, {FullEntry(kTable.main, INT32_MIN, 0, INT32_MAX, 400)}),
-         {Def("Main", std::nullopt)}},
+         windowsTable(1, 196, {fullEntry(kTable.main, INT32_MIN, 0, INT32_MAX, 400)}),
+         {def("Main", std::nullopt)}},
     };
 }
 
 class WindowsParse : public testing::TestWithParam<WindowsCase> {};
 
 TEST_P(WindowsParse, ReadsWhatFits) {
-    EXPECT_EQ(ParseWindows(GetParam().windows, kTable.s.bytes), GetParam().expected);
+    EXPECT_EQ(parseWindows(GetParam().windows, kTable.s.bytes), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, WindowsParse, testing::ValuesIn(WindowsCases()),
+INSTANTIATE_TEST_SUITE_P(Rows, WindowsParse, testing::ValuesIn(windowsCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowsParse, ManyEntriesAreCapped) {
-    const Bytes entry = Entry(12, {{kWinName, kTable.main}});
-    const Bytes windows = Windows(1000, 12, std::vector<Bytes>(1000, entry));
-    EXPECT_EQ(ParseWindows(windows, kTable.s.bytes).size(), kMaxWindows);
+    const Bytes entry = windowEntry(12, {{kWinName, kTable.main}});
+    const Bytes windows = windowsTable(1000, 12, std::vector<Bytes>(1000, entry));
+    EXPECT_EQ(parseWindows(windows, kTable.s.bytes).size(), kMaxWindows);
 }
 
 struct FindCase {
@@ -274,10 +277,11 @@ TEST_P(WindowFind, MatchesNameIgnoringCase) {
     const auto main = s.add("Main");
     const auto otherCaption = s.add("Other caption");
     const auto mainCaption = s.add("Main caption");
-    const Bytes windows = Windows(2, 0x18,
-                                  {Entry(0x18, {{kWinName, other}, {kWinCaption, otherCaption}}),
-                                   Entry(0x18, {{kWinName, main}, {kWinCaption, mainCaption}})});
-    const auto found = FindWindow(windows, s.bytes, GetParam().wanted);
+    const Bytes windows =
+        windowsTable(2, 0x18,
+                     {windowEntry(0x18, {{kWinName, other}, {kWinCaption, otherCaption}}),
+                      windowEntry(0x18, {{kWinName, main}, {kWinCaption, mainCaption}})});
+    const auto found = findWindow(windows, s.bytes, GetParam().wanted);
     EXPECT_EQ(found ? std::optional<std::string>(found->caption) : std::nullopt,
               GetParam().caption);
 }

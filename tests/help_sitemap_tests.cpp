@@ -12,19 +12,19 @@ using namespace bmi::help;
 namespace {
 
 // The tree as text: "Name=local(child,child),Name=local".
-std::string Shape(const std::vector<SiteMapEntry>& entries) {
+std::string shape(const std::vector<SiteMapEntry>& entries) {
     std::string out;
     for (const SiteMapEntry& e : entries) {
         if (!out.empty())
             out += ',';
         out += e.name + '=' + e.local;
         if (!e.children.empty())
-            out += '(' + Shape(e.children) + ')';
+            out += '(' + shape(e.children) + ')';
     }
     return out;
 }
 
-std::string Item(const std::string& name, const std::string& local) {
+std::string item(const std::string& name, const std::string& local) {
     return "<LI> <OBJECT type=\"text/sitemap\">\n"
            "\t<param name=\"Name\" value=\"" +
            name + "\">\n\t<param name=\"Local\" value=\"" + local + "\">\n\t</OBJECT>\n";
@@ -38,15 +38,15 @@ struct SiteMapCase {
     friend void PrintTo(const SiteMapCase& row, std::ostream* os) { *os << row.name; }
 };
 
-std::vector<SiteMapCase> SiteMapCases() {
+std::vector<SiteMapCase> siteMapCases() {
     return {
-        {"Flat", "<UL>" + Item("A", "a.html") + Item("B", "b.html") + "</UL>", "A=a.html,B=b.html"},
+        {"Flat", "<UL>" + item("A", "a.html") + item("B", "b.html") + "</UL>", "A=a.html,B=b.html"},
         {"Nested",
          "<HTML><BODY><OBJECT type=\"text/site properties\"><param name=\"Window Styles\" "
          "value=\"0x800025\"></OBJECT><UL>" +
-             Item("A", "a.html") + "<UL>" + Item("A1", "a1.html") + "<UL>" +
-             Item("A11", "a11.html") + "</UL>" + Item("A2", "a2.html") + "</UL>" +
-             Item("B", "b.html") + "</UL></BODY></HTML>",
+             item("A", "a.html") + "<UL>" + item("A1", "a1.html") + "<UL>" +
+             item("A11", "a11.html") + "</UL>" + item("A2", "a2.html") + "</UL>" +
+             item("B", "b.html") + "</UL></BODY></HTML>",
          "A=a.html(A1=a1.html(A11=a11.html),A2=a2.html),B=b.html"},
         {"LowerCaseAndOddQuoting",
          "<ul><li><object type='TEXT/SITEMAP'><PARAM NAME=name VALUE='Single'>"
@@ -55,22 +55,22 @@ std::vector<SiteMapCase> SiteMapCases() {
          "<param name = \"Local\" value = \"w.html\" /></object></ul>",
          "Single=s.html,Swapped=w.html"},
         {"Entities",
-         "<UL>" + Item("Fish &amp; Chips &lt;3 &#65;&#x42; caf&#233; &bogus; AT&T", "f%20g.html") +
+         "<UL>" + item("Fish &amp; Chips &lt;3 &#65;&#x42; caf&#233; &bogus; AT&T", "f%20g.html") +
              "</UL>",
          "Fish & Chips <3 AB caf\xC3\xA9 &bogus; AT&T=f%20g.html"},
-        {"GreaterThanInsideValue", "<UL>" + Item("a > b", "x.html") + "</UL>", "a > b=x.html"},
+        {"GreaterThanInsideValue", "<UL>" + item("a > b", "x.html") + "</UL>", "a > b=x.html"},
         {"OtherObjectsIgnored",
          "<UL><LI><OBJECT type=\"text/other\"><param name=\"Name\" value=\"No\">"
          "</OBJECT>" +
-             Item("Yes", "y.html") + "</UL>",
+             item("Yes", "y.html") + "</UL>",
          "Yes=y.html"},
         {"EntryWithoutAnythingSkipped",
-         "<UL><LI><OBJECT type=\"text/sitemap\"></OBJECT>" + Item("A", "a.html") + "</UL>",
+         "<UL><LI><OBJECT type=\"text/sitemap\"></OBJECT>" + item("A", "a.html") + "</UL>",
          "A=a.html"},
         {"NameWithoutLocalKept",
          "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Book\">"
          "</OBJECT><UL>" +
-             Item("Page", "p.html") + "</UL></UL>",
+             item("Page", "p.html") + "</UL></UL>",
          "Book=(Page=p.html)"},
         {"FirstNameAndLocalCount",
          "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Key\">"
@@ -79,22 +79,22 @@ std::vector<SiteMapCase> SiteMapCases() {
          "</OBJECT></UL>",
          "Key=1.html"},
         {"CommentsSkipped",
-         "<UL><!-- " + Item("Hidden", "h.html") + " -->" + Item("A", "a.html") + "</UL>",
+         "<UL><!-- " + item("Hidden", "h.html") + " -->" + item("A", "a.html") + "</UL>",
          "A=a.html"},
-        {"UnclosedListsKeepEntries", "<UL>" + Item("A", "a.html") + "<UL>" + Item("A1", "a1.html"),
+        {"UnclosedListsKeepEntries", "<UL>" + item("A", "a.html") + "<UL>" + item("A1", "a1.html"),
          "A=a.html(A1=a1.html)"},
         {"ExtraClosingLists",
-         "</UL></UL><UL>" + Item("A", "a.html") + "</UL></UL>" + Item("B", "b.html"),
+         "</UL></UL><UL>" + item("A", "a.html") + "</UL></UL>" + item("B", "b.html"),
          "A=a.html,B=b.html"},
         {"InnerListWithoutEntryStaysFlat",
-         "<UL><UL>" + Item("A", "a.html") + "</UL>" + Item("B", "b.html") + "</UL>",
+         "<UL><UL>" + item("A", "a.html") + "</UL>" + item("B", "b.html") + "</UL>",
          "A=a.html,B=b.html"},
         {"TextEndsInsideQuote",
-         "<UL>" + Item("A", "a.html") +
+         "<UL>" + item("A", "a.html") +
              "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"B",
          "A=a.html"},
         {"ObjectNeverClosed",
-         "<UL>" + Item("A", "a.html") +
+         "<UL>" + item("A", "a.html") +
              "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"B\">",
          "A=a.html"},
         {"NotHtmlAtAll", "just some text > with < brackets & such", ""},
@@ -104,46 +104,46 @@ std::vector<SiteMapCase> SiteMapCases() {
 class SiteMapParse : public testing::TestWithParam<SiteMapCase> {};
 
 TEST_P(SiteMapParse, BuildsTree) {
-    EXPECT_EQ(Shape(ParseSiteMap(GetParam().html).entries), GetParam().shape);
+    EXPECT_EQ(shape(parseSiteMap(GetParam().html).entries), GetParam().shape);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SiteMapParse, testing::ValuesIn(SiteMapCases()),
+INSTANTIATE_TEST_SUITE_P(Rows, SiteMapParse, testing::ValuesIn(siteMapCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-std::size_t Depth(const std::vector<SiteMapEntry>& entries) {
+std::size_t depth(const std::vector<SiteMapEntry>& entries) {
     std::size_t deepest = 0;
     for (const SiteMapEntry& e : entries)
-        deepest = std::max(deepest, 1 + Depth(e.children));
+        deepest = std::max(deepest, 1 + depth(e.children));
     return deepest;
 }
 
-std::size_t Count(const std::vector<SiteMapEntry>& entries) {
+std::size_t count(const std::vector<SiteMapEntry>& entries) {
     std::size_t n = 0;
     for (const SiteMapEntry& e : entries)
-        n += 1 + Count(e.children);
+        n += 1 + count(e.children);
     return n;
 }
 
 TEST(SiteMapLimits, DeepNestingIsCapped) {
     std::string html;
     for (int i = 0; i < 5000; ++i)
-        html += "<UL>" + Item("E", "e.html");
-    const SiteMap map = ParseSiteMap(html);
-    EXPECT_EQ(Depth(map.entries), kMaxSiteMapDepth);
-    EXPECT_EQ(Count(map.entries), 5000u); // nothing is lost, the deep ones stay level
+        html += "<UL>" + item("E", "e.html");
+    const SiteMap map = parseSiteMap(html);
+    EXPECT_EQ(depth(map.entries), kMaxSiteMapDepth);
+    EXPECT_EQ(count(map.entries), 5000u); // nothing is lost, the deep ones stay level
 }
 
 TEST(SiteMapLimits, EntryCountIsCapped) {
     std::string html = "<UL>";
     for (std::size_t i = 0; i < kMaxSiteMapEntries + 5; ++i)
-        html += Item("E", "e.html");
-    const SiteMap map = ParseSiteMap(html);
+        html += item("E", "e.html");
+    const SiteMap map = parseSiteMap(html);
     EXPECT_TRUE(map.truncated);
-    EXPECT_EQ(Count(map.entries), kMaxSiteMapEntries);
+    EXPECT_EQ(count(map.entries), kMaxSiteMapEntries);
 }
 
 TEST(SiteMapLimits, LongValuesAreCut) {
-    const SiteMap map = ParseSiteMap("<UL>" + Item(std::string(100000, 'n'), "a.html") + "</UL>");
+    const SiteMap map = parseSiteMap("<UL>" + item(std::string(100000, 'n'), "a.html") + "</UL>");
     ASSERT_EQ(map.entries.size(), 1u);
     EXPECT_EQ(map.entries[0].name.size(), kMaxSiteMapValue);
 }
@@ -159,7 +159,7 @@ struct EntityCase {
 class EntityDecode : public testing::TestWithParam<EntityCase> {};
 
 TEST_P(EntityDecode, DecodesKnownOnly) {
-    EXPECT_EQ(DecodeEntities(GetParam().text), GetParam().decoded);
+    EXPECT_EQ(decodeEntities(GetParam().text), GetParam().decoded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, EntityDecode,

@@ -11,19 +11,19 @@ using namespace bmi::help;
 
 namespace {
 
-std::string Repeat(const std::string& part, int times) {
+std::string repeat(const std::string& part, int times) {
     std::string out;
     for (int i = 0; i < times; ++i)
         out += part;
     return out;
 }
 
-std::string NestedTables(int depth) {
-    return Repeat("<table border=1><tr><td>", depth) + "deepest" +
-           Repeat("</td></tr></table>", depth);
+std::string nestedTables(int depth) {
+    return repeat("<table border=1><tr><td>", depth) + "deepest" +
+           repeat("</td></tr></table>", depth);
 }
 
-int Count(const std::string& text, const std::string& part) {
+int count(const std::string& text, const std::string& part) {
     int count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
@@ -47,7 +47,7 @@ class TopicLimit : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(TopicLimit, WritesWhatTheViewCanShow) {
     const LimitCase& row = GetParam();
-    const LimitedTopic limited = LimitTopic(row.html);
+    const LimitedTopic limited = limitTopic(row.html);
     if (row.whole) {
         EXPECT_EQ(limited.html, row.expected);
     } else {
@@ -59,7 +59,7 @@ TEST_P(TopicLimit, WritesWhatTheViewCanShow) {
     EXPECT_EQ(limited.html.find(kTooDeepNotice) != std::string::npos, row.flattened);
     EXPECT_EQ(limited.html.find(kTooLongNotice) != std::string::npos, row.truncated);
     if (row.tables >= 0) {
-        EXPECT_EQ(Count(limited.html, "<table"), row.tables);
+        EXPECT_EQ(count(limited.html, "<table"), row.tables);
     }
 }
 
@@ -89,24 +89,24 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"UnmatchedEndTagsDropped", "</b>x</td></br>", "x", true, false, false, 0},
         LimitCase{"QuotedGreaterThanStaysInValue", "<a title=\"a>b\">t</a>",
                   "<a title=\"a>b\">t</a>", true, false, false, 0},
-        LimitCase{"TwelveTablesShowWhole", NestedTables(12), "deepest</td></tr></table>", false,
+        LimitCase{"TwelveTablesShowWhole", nestedTables(12), "deepest</td></tr></table>", false,
                   false, false, 12},
-        LimitCase{"TwentyTablesShownFlatWithText", NestedTables(20), kDeep + "deepest", false, true,
+        LimitCase{"TwentyTablesShownFlatWithText", nestedTables(20), kDeep + "deepest", false, true,
                   false, 12},
-        LimitCase{"CellsFindTheirRow", "<table><tr><td>" + Repeat("<div><td>", 30) + "x", "x",
+        LimitCase{"CellsFindTheirRow", "<table><tr><td>" + repeat("<div><td>", 30) + "x", "x",
                   false, false, false, 1},
-        LimitCase{"ThreeThousandTables", NestedTables(3000), kDeep, false, true, false, 12},
-        LimitCase{"ThreeThousandDivs", Repeat("<div>", 3000) + "x" + Repeat("</div>", 3000),
+        LimitCase{"ThreeThousandTables", nestedTables(3000), kDeep, false, true, false, 12},
+        LimitCase{"ThreeThousandDivs", repeat("<div>", 3000) + "x" + repeat("</div>", 3000),
                   kDeep + "x", false, true, false, 0},
         LimitCase{"UnclosedParagraphsAndItemsDoNotNest",
-                  Repeat("<p><b>x</b>", 500) + Repeat("<li>y", 500), "<p><b>x</b><p>", false, false,
+                  repeat("<p><b>x</b>", 500) + repeat("<li>y", 500), "<p><b>x</b><p>", false, false,
                   false, 0},
-        LimitCase{"ManyTablesSideBySideCut", Repeat(NestedTables(10), 20), kLong, false, false,
+        LimitCase{"ManyTablesSideBySideCut", repeat(nestedTables(10), 20), kLong, false, false,
                   true, -1},
         LimitCase{"DeepCellFullOfTextCut",
-                  NestedTables(11).replace(11 * 24, 7, Repeat("word ", 3000)), kLong, false, false,
+                  nestedTables(11).replace(11 * 24, 7, repeat("word ", 3000)), kLong, false, false,
                   true, -1},
-        LimitCase{"HugePageCut", Repeat("x", static_cast<int>(kMaxTopicBytes) + 1), kLong, false,
+        LimitCase{"HugePageCut", repeat("x", static_cast<int>(kMaxTopicBytes) + 1), kLong, false,
                   false, true, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

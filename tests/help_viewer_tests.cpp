@@ -62,31 +62,31 @@ using namespace bmi::help;
 
 namespace {
 
-QString BinDir() {
+QString binDir() {
     return qEnvironmentVariable("BMI_TEST_BIN_DIR");
 }
 
-QString HelpPath() {
-    return BinDir() + QStringLiteral("/BMI-Trevala.chm");
+QString helpPath() {
+    return binDir() + QStringLiteral("/BMI-Trevala.chm");
 }
 
-QString ViewerPath() {
-    return BinDir() + QStringLiteral("/BMI-Trevala-help");
+QString viewerPath() {
+    return binDir() + QStringLiteral("/BMI-Trevala-help");
 }
 
-QByteArray HelpBytes() {
-    QFile file(HelpPath());
+QByteArray helpBytes() {
+    QFile file(helpPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::unique_ptr<HelpFile> OpenHelp(const QString& window = QStringLiteral("Main")) {
+std::unique_ptr<HelpFile> openHelp(const QString& window = QStringLiteral("Main")) {
     QString error;
-    auto file = HelpFile::Open(HelpPath(), window, &error);
+    auto file = HelpFile::open(helpPath(), window, &error);
     EXPECT_TRUE(file) << error.toStdString();
     return file;
 }
 
-QString Chm(const char* path) {
+QString chm(const char* path) {
     return QStringLiteral("chm:") + QLatin1String(path);
 }
 
@@ -104,7 +104,7 @@ struct RequestCase {
 class RequestParse : public testing::TestWithParam<RequestCase> {};
 
 TEST_P(RequestParse, SplitsFileAndWindow) {
-    const HelpRequest parsed = ParseRequest(QString::fromUtf8(GetParam().request));
+    const HelpRequest parsed = parseRequest(QString::fromUtf8(GetParam().request));
     EXPECT_EQ(parsed.file, QString::fromUtf8(GetParam().file));
     EXPECT_EQ(parsed.window, QString::fromUtf8(GetParam().window));
 }
@@ -130,7 +130,7 @@ struct TopicCase {
 class TopicAddress : public testing::TestWithParam<TopicCase> {};
 
 TEST_P(TopicAddress, ResolvesFromRoot) {
-    EXPECT_EQ(TopicUrl(QString::fromUtf8(GetParam().local)).toString(),
+    EXPECT_EQ(topicUrl(QString::fromUtf8(GetParam().local)).toString(),
               QString::fromUtf8(GetParam().url));
 }
 
@@ -158,7 +158,7 @@ class WindowPlacement : public testing::TestWithParam<GeometryCase> {};
 
 TEST_P(WindowPlacement, UsesOnlySaneRectangles) {
     const QList<QRect> screens{QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
-    EXPECT_EQ(UsableGeometry(GetParam().rect, screens), GetParam().expected);
+    EXPECT_EQ(usableGeometry(GetParam().rect, screens), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,7 +201,7 @@ struct SearchCase {
 class Search : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(Search, ListsTopicsHoldingEveryWord) {
-    const SearchIndex index = SearchIndex::Build(
+    const SearchIndex index = SearchIndex::build(
         {QUrl(QStringLiteral("chm:/a.html"))}, [](const QUrl& url) -> std::optional<QString> {
             const auto page = kSearchPages.find(url.toString());
             if (page == kSearchPages.end())
@@ -236,11 +236,11 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- the built help file ------------------------------------------------------------
 
 TEST(HelpFileBuilt, SystemFilesSayWhatTheProjectSays) {
-    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    const auto chm = ChmFile::open(QFile::encodeName(helpPath()).toStdString());
     ASSERT_TRUE(chm);
-    const auto system = chm->Read("/#SYSTEM");
+    const auto system = chm->read("/#SYSTEM");
     ASSERT_TRUE(system);
-    const auto info = ParseSystem(*system);
+    const auto info = parseSystem(*system);
     ASSERT_TRUE(info);
     EXPECT_FALSE(info->truncated);
     EXPECT_EQ(info->defaultTopic, "index.html");
@@ -251,57 +251,57 @@ TEST(HelpFileBuilt, SystemFilesSayWhatTheProjectSays) {
 }
 
 TEST(HelpFileBuilt, ReadsObjectsWholeAndWithinLimits) {
-    const auto chm = ChmFile::Open(QFile::encodeName(HelpPath()).toStdString());
+    const auto chm = ChmFile::open(QFile::encodeName(helpPath()).toStdString());
     ASSERT_TRUE(chm);
-    const auto page = chm->Read("/INDEX.HTML"); // names are found regardless of case
+    const auto page = chm->read("/INDEX.HTML"); // names are found regardless of case
     ASSERT_TRUE(page);
     EXPECT_NE(std::string(page->begin(), page->end()).find("</html>"), std::string::npos);
-    EXPECT_FALSE(chm->Read("/index.html", page->size() - 1));
-    EXPECT_TRUE(chm->Read("/index.html", page->size()));
-    EXPECT_FALSE(chm->Read("/nothere.html"));
-    EXPECT_FALSE(chm->Read(""));
-    EXPECT_FALSE(chm->Read("/" + std::string(600, 'a')));
-    EXPECT_FALSE(chm->Read(std::string("/index.html\0x", 13)));
+    EXPECT_FALSE(chm->read("/index.html", page->size() - 1));
+    EXPECT_TRUE(chm->read("/index.html", page->size()));
+    EXPECT_FALSE(chm->read("/nothere.html"));
+    EXPECT_FALSE(chm->read(""));
+    EXPECT_FALSE(chm->read("/" + std::string(600, 'a')));
+    EXPECT_FALSE(chm->read(std::string("/index.html\0x", 13)));
 }
 
 TEST(HelpFileBuilt, OpensInWindowMain) {
-    const auto file = OpenHelp();
+    const auto file = openHelp();
     ASSERT_TRUE(file);
     EXPECT_EQ(file->caption(), QStringLiteral("BMI-Trevala Help"));
-    EXPECT_EQ(file->defaultTopic().toString(), Chm("/index.html"));
-    EXPECT_EQ(file->homePage().toString(), Chm("/index.html"));
+    EXPECT_EQ(file->defaultTopic().toString(), chm("/index.html"));
+    EXPECT_EQ(file->homePage().toString(), chm("/index.html"));
     EXPECT_EQ(file->windowRect(), (WindowRect{40, 40, 800, 600}));
     EXPECT_EQ(file->contents().entries.size(), 3u);
     EXPECT_GT(file->index().entries.size(), 10u);
 }
 
 TEST(HelpFileBuilt, UnknownWindowFallsBackToTheDefaultWindow) {
-    const auto file = OpenHelp(QStringLiteral("NoSuchWindow"));
+    const auto file = openHelp(QStringLiteral("NoSuchWindow"));
     ASSERT_TRUE(file);
     EXPECT_EQ(file->caption(), QStringLiteral("BMI-Trevala Help"));
 }
 
-void CollectTopics(const std::vector<SiteMapEntry>& entries, std::set<QString>& topics) {
+void collectTopics(const std::vector<SiteMapEntry>& entries, std::set<QString>& topics) {
     for (const SiteMapEntry& e : entries) {
         topics.insert(
-            TopicUrl(QString::fromStdString(e.local)).adjusted(QUrl::RemoveFragment).toString());
-        CollectTopics(e.children, topics);
+            topicUrl(QString::fromStdString(e.local)).adjusted(QUrl::RemoveFragment).toString());
+        collectTopics(e.children, topics);
     }
 }
 
-std::set<QString> AllTopics(const HelpFile& file) {
+std::set<QString> allTopics(const HelpFile& file) {
     std::set<QString> topics;
-    CollectTopics(file.contents().entries, topics);
-    CollectTopics(file.index().entries, topics);
+    collectTopics(file.contents().entries, topics);
+    collectTopics(file.index().entries, topics);
     return topics;
 }
 
 // Every topic of the contents and the index exists, and every link and picture in
 // every topic leads to something in the file.
 TEST(HelpFileBuilt, EveryLinkLeadsSomewhere) {
-    const auto file = OpenHelp();
+    const auto file = openHelp();
     ASSERT_TRUE(file);
-    const std::set<QString> topics = AllTopics(*file);
+    const std::set<QString> topics = allTopics(*file);
     EXPECT_GE(topics.size(), 7u);
     const QRegularExpression reference(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]+)\""),
                                        QRegularExpression::CaseInsensitiveOption);
@@ -320,13 +320,13 @@ TEST(HelpFileBuilt, EveryLinkLeadsSomewhere) {
 
 // A picture shown at another size than its own would be blurred or cut.
 TEST(HelpFileBuilt, PicturesAreShownAtTheirOwnSize) {
-    const auto file = OpenHelp();
+    const auto file = openHelp();
     ASSERT_TRUE(file);
     const QRegularExpression picture(
         QStringLiteral("<img\\s+src=\"([^\"]+)\"\\s+width=\"(\\d+)\"\\s+height=\"(\\d+)\""),
         QRegularExpression::CaseInsensitiveOption);
     int pictures = 0;
-    for (const QString& topic : AllTopics(*file)) {
+    for (const QString& topic : allTopics(*file)) {
         auto matches = picture.globalMatch(QString::fromUtf8(file->read(QUrl(topic)).value_or("")));
         while (matches.hasNext()) {
             const auto match = matches.next();
@@ -347,7 +347,7 @@ TEST(HelpFileBuilt, PicturesAreShownAtTheirOwnSize) {
 class ViewerWindow : public testing::Test {
 protected:
     void SetUp() override {
-        m_file = OpenHelp();
+        m_file = openHelp();
         ASSERT_TRUE(m_file);
         m_window = std::make_unique<HelpWindow>(*m_file);
     }
@@ -361,7 +361,7 @@ protected:
 
 TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("BMI-Trevala Help"));
-    EXPECT_EQ(page(), Chm("/index.html"));
+    EXPECT_EQ(page(), chm("/index.html"));
     EXPECT_EQ(title(), QStringLiteral("Welcome to BMI-Trevala"));
     EXPECT_EQ(m_window->size(), QSize(760, 560));
     EXPECT_FALSE(m_window->backAction()->isEnabled());
@@ -370,7 +370,7 @@ TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
 
 TEST_F(ViewerWindow, FollowsLinksAndWalksHistory) {
     emit browser()->anchorClicked(browser()->resolved(QUrl(QStringLiteral("units.html"))));
-    EXPECT_EQ(page(), Chm("/units.html"));
+    EXPECT_EQ(page(), chm("/units.html"));
     EXPECT_EQ(title(), QStringLiteral("Units and accepted ranges"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("36 to 108")));
 
@@ -380,12 +380,12 @@ TEST_F(ViewerWindow, FollowsLinksAndWalksHistory) {
     EXPECT_TRUE(m_window->backAction()->isEnabled());
 
     m_window->backAction()->trigger();
-    EXPECT_EQ(page(), Chm("/units.html"));
+    EXPECT_EQ(page(), chm("/units.html"));
     EXPECT_TRUE(m_window->forwardAction()->isEnabled());
     m_window->forwardAction()->trigger();
-    EXPECT_EQ(page(), Chm("/feet_inches.html"));
+    EXPECT_EQ(page(), chm("/feet_inches.html"));
     m_window->homeAction()->trigger();
-    EXPECT_EQ(page(), Chm("/index.html"));
+    EXPECT_EQ(page(), chm("/index.html"));
 }
 
 TEST_F(ViewerWindow, LoadsPicturesRelativeToThePage) {
@@ -410,13 +410,13 @@ TEST_F(ViewerWindow, ContentsTreeOpensTopics) {
         tree->findItems(QStringLiteral("Reading the scale"), Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     emit tree->itemClicked(found.front(), 0);
-    EXPECT_EQ(page(), Chm("/scale.html"));
+    EXPECT_EQ(page(), chm("/scale.html"));
 
     // Going elsewhere by a link marks that topic in the tree.
     browser()->followLink(QUrl(QStringLiteral("about_bmi.html")));
     ASSERT_TRUE(tree->currentItem());
     EXPECT_EQ(tree->currentItem()->data(0, Qt::UserRole).toUrl().toString(),
-              Chm("/about_bmi.html"));
+              chm("/about_bmi.html"));
 }
 
 TEST_F(ViewerWindow, IndexOpensTopics) {
@@ -424,7 +424,7 @@ TEST_F(ViewerWindow, IndexOpensTopics) {
     const auto found = index->findItems(QStringLiteral("Severly Obese"), Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     emit index->itemActivated(found.front());
-    EXPECT_EQ(page(), Chm("/about_bmi.html"));
+    EXPECT_EQ(page(), chm("/about_bmi.html"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
 }
 
@@ -455,7 +455,7 @@ TEST_F(ViewerWindow, WebLinksGoToTheBrowserNotTheView) {
     const QUrl mail(QStringLiteral("mailto:help@example.org"));
     EXPECT_EQ(recorder.urls,
               (QList<QUrl>{QUrl(QStringLiteral("https://example.org/bmi")), mail, mail}));
-    EXPECT_EQ(page(), Chm("/index.html"));
+    EXPECT_EQ(page(), chm("/index.html"));
     // Nor may a page pull anything off the disk: what is not in the file is a blank pixel.
     const QVariant picture = browser()->loadResource(QTextDocument::ImageResource,
                                                      QUrl(QStringLiteral("file:///etc/hostname")));
@@ -472,30 +472,30 @@ protected:
         m_window->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     }
-    static void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    static void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
     }
-    static void Type(const char* text) {
+    static void type(const char* text) {
         QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(text));
     }
 };
 
 TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
     EXPECT_FALSE(m_window->findChild<SearchPane*>()); // not before it is first used
-    Key(Qt::Key_S, Qt::AltModifier);
+    key(Qt::Key_S, Qt::AltModifier);
     SearchPane* pane = m_window->findChild<SearchPane*>();
     ASSERT_TRUE(pane);
     EXPECT_EQ(QApplication::focusWidget(), pane->wordsField());
 
-    Type("Furlongs");
-    Key(Qt::Key_Return);
+    type("Furlongs");
+    key(Qt::Key_Return);
     ASSERT_EQ(pane->resultList()->count(), 1);
     EXPECT_FALSE(pane->resultList()->item(0)->flags() & Qt::ItemIsEnabled);
     EXPECT_TRUE(pane->resultList()->item(0)->text().startsWith(QStringLiteral("No topic")));
 
     pane->wordsField()->clear();
-    Type("CENTIMETERS");
-    Key(Qt::Key_Return);
+    type("CENTIMETERS");
+    key(Qt::Key_Return);
     ASSERT_GE(pane->resultList()->count(), 2);
     EXPECT_EQ(pane->resultList()->item(0)->text(), QStringLiteral("Units and accepted ranges"));
     EXPECT_EQ(QApplication::focusWidget(), pane->resultList());
@@ -504,14 +504,14 @@ TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
     m_window->tabs()->tabBar()->setFocus();
     std::vector<QWidget*> order;
     for (int i = 0; i < 5; ++i) {
-        Key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
         order.push_back(QApplication::focusWidget());
     }
     EXPECT_EQ(order, (std::vector<QWidget*>{pane->wordsField(), pane->listButton(),
                                             pane->resultList(), pane->displayButton(), browser()}));
     pane->resultList()->setFocus();
-    Key(Qt::Key_Return);
-    EXPECT_EQ(page(), Chm("/units.html"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(page(), chm("/units.html"));
     const auto marks = browser()->extraSelections();
     EXPECT_GE(marks.size(), 3);
     for (const auto& mark : marks)
@@ -523,43 +523,43 @@ TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
 TEST_F(ShownViewer, FindBarByKeys) {
     browser()->followLink(QUrl(QStringLiteral("units.html")));
     EXPECT_FALSE(m_window->findChild<FindBar*>());
-    Key(Qt::Key_F, Qt::ControlModifier);
+    key(Qt::Key_F, Qt::ControlModifier);
     FindBar* bar = m_window->findChild<FindBar*>();
     ASSERT_TRUE(bar);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), bar->field());
 
-    Type("Kilogram");
+    type("Kilogram");
     const int first = browser()->textCursor().selectionStart();
     EXPECT_EQ(browser()->textCursor().selectedText(), QStringLiteral("kilogram"));
     std::set<int> seen{first};
     int count = 1;
-    for (Key(Qt::Key_Return); browser()->textCursor().selectionStart() != first; Key(Qt::Key_F3)) {
+    for (key(Qt::Key_Return); browser()->textCursor().selectionStart() != first; key(Qt::Key_F3)) {
         ASSERT_LT(count, 50) << "never wrapped round";
         EXPECT_TRUE(seen.insert(browser()->textCursor().selectionStart()).second);
         ++count;
     }
     EXPECT_GE(count, 3);
-    Key(Qt::Key_F3, Qt::ShiftModifier); // back across the start, to the last match
+    key(Qt::Key_F3, Qt::ShiftModifier); // back across the start, to the last match
     EXPECT_EQ(browser()->textCursor().selectionStart(), *seen.rbegin());
     EXPECT_TRUE(bar->field()->accessibleDescription().isEmpty());
 
-    Type("zz");
+    type("zz");
     EXPECT_EQ(bar->field()->accessibleDescription(), QStringLiteral("No match"));
     EXPECT_EQ(browser()->textCursor().selectedText(), QStringLiteral("kilogram"));
-    Key(Qt::Key_Escape);
+    key(Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), browser());
 }
 
-qreal HeadingSize(const QTextDocument* document) {
+qreal headingSize(const QTextDocument* document) {
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         if (block.blockFormat().headingLevel() == 1)
             return block.begin().fragment().charFormat().fontPointSize();
     return 0;
 }
 
-QSizeF PictureSize(const QTextDocument* document) {
+QSizeF pictureSize(const QTextDocument* document) {
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
             if (it.fragment().charFormat().isImageFormat()) {
@@ -572,37 +572,37 @@ QSizeF PictureSize(const QTextDocument* document) {
 TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
     browser()->followLink(QUrl(QStringLiteral("scale.html")));
     QTextDocument* document = browser()->document();
-    const qreal heading = HeadingSize(document);
-    const QSizeF picture = PictureSize(document);
+    const qreal heading = headingSize(document);
+    const QSizeF picture = pictureSize(document);
     ASSERT_EQ(heading, 15.0); // as the style sheet sets it
     ASSERT_FALSE(picture.isEmpty());
 
-    Key(Qt::Key_Plus, Qt::ControlModifier);
-    Key(Qt::Key_Equal, Qt::ControlModifier);
-    const qreal ratio = HeadingSize(document) / heading;
+    key(Qt::Key_Plus, Qt::ControlModifier);
+    key(Qt::Key_Equal, Qt::ControlModifier);
+    const qreal ratio = headingSize(document) / heading;
     EXPECT_GT(ratio, 1.1);
-    EXPECT_NEAR(PictureSize(document).width(), picture.width() * ratio, 0.01);
-    EXPECT_NEAR(PictureSize(document).height(), picture.height() * ratio, 0.01);
+    EXPECT_NEAR(pictureSize(document).width(), picture.width() * ratio, 0.01);
+    EXPECT_NEAR(pictureSize(document).height(), picture.height() * ratio, 0.01);
 
     // Another topic, and back: the zoom stays.
     browser()->followLink(QUrl(QStringLiteral("units.html")));
-    EXPECT_NEAR(HeadingSize(document), heading * ratio, 0.01);
+    EXPECT_NEAR(headingSize(document), heading * ratio, 0.01);
     m_window->backAction()->trigger();
-    EXPECT_NEAR(PictureSize(document).width(), picture.width() * ratio, 0.01);
+    EXPECT_NEAR(pictureSize(document).width(), picture.width() * ratio, 0.01);
 
-    Key(Qt::Key_0, Qt::ControlModifier);
-    EXPECT_NEAR(HeadingSize(document), heading, 0.001);
-    EXPECT_NEAR(PictureSize(document).width(), picture.width(), 0.001);
+    key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_NEAR(headingSize(document), heading, 0.001);
+    EXPECT_NEAR(pictureSize(document).width(), picture.width(), 0.001);
 
     // Two wheel notches with Ctrl held are two steps, like the keys.
     QWheelEvent wheel(QPointF(10, 10), browser()->viewport()->mapToGlobal(QPointF(10, 10)),
                       QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(browser()->viewport(), &wheel);
-    EXPECT_NEAR(HeadingSize(document), heading * ratio, 0.01);
-    Key(Qt::Key_0, Qt::ControlModifier);
-    Key(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_LT(HeadingSize(document), heading);
+    EXPECT_NEAR(headingSize(document), heading * ratio, 0.01);
+    key(Qt::Key_0, Qt::ControlModifier);
+    key(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_LT(headingSize(document), heading);
 }
 
 // ---- damaged files ------------------------------------------------------------------
@@ -618,7 +618,7 @@ struct DamageCase {
 class DamagedFile : public testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
-    const QByteArray good = HelpBytes();
+    const QByteArray good = helpBytes();
     ASSERT_FALSE(good.isEmpty());
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
@@ -628,7 +628,7 @@ TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
     out.close();
 
     QString error;
-    const auto file = HelpFile::Open(path, QStringLiteral("Main"), &error);
+    const auto file = HelpFile::open(path, QStringLiteral("Main"), &error);
     if (!file) {
         EXPECT_TRUE(error.contains(QStringLiteral("could not be opened"))) << error.toStdString();
         EXPECT_TRUE(error.contains(path)) << error.toStdString();
@@ -642,7 +642,7 @@ TEST_P(DamagedFile, ReportsErrorOrWorksNeverCrashes) {
     window.searchPane()->listTopics();
 }
 
-QByteArray Junk(qsizetype size) {
+QByteArray junkBytes(qsizetype size) {
     QByteArray bytes(size, '\0');
     quint32 x = 12345;
     for (char& c : bytes) {
@@ -659,9 +659,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"HeaderOnly", [](const QByteArray& b) { return b.left(96); }, false},
         DamageCase{"FirstThird", [](const QByteArray& b) { return b.left(b.size() / 3); }, false},
         DamageCase{"AllButTheLastByte", [](const QByteArray& b) { return b.chopped(1); }, true},
-        DamageCase{"Junk", [](const QByteArray&) { return Junk(20000); }, false},
+        DamageCase{"Junk", [](const QByteArray&) { return junkBytes(20000); }, false},
         DamageCase{"JunkWithSignature",
-                   [](const QByteArray& b) { return b.left(4) + Junk(b.size() - 4); }, false},
+                   [](const QByteArray& b) { return b.left(4) + junkBytes(b.size() - 4); }, false},
         DamageCase{"DirectoryWiped",
                    [](const QByteArray& b) {
                        QByteArray c = b;
@@ -673,7 +673,7 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const QByteArray& b) {
                        QByteArray c = b;
                        const qsizetype from = b.size() - b.size() / 3;
-                       c.replace(from, b.size() - from, Junk(b.size() - from));
+                       c.replace(from, b.size() - from, junkBytes(b.size() - from));
                        return c;
                    },
                    true}),
@@ -681,7 +681,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MissingFile, SaysSo) {
     QString error;
-    EXPECT_FALSE(HelpFile::Open(QStringLiteral("/nonexistent/BMI-Trevala.chm"),
+    EXPECT_FALSE(HelpFile::open(QStringLiteral("/nonexistent/BMI-Trevala.chm"),
                                 QStringLiteral("Main"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("missing"))) << error.toStdString();
 }
@@ -694,9 +694,9 @@ struct ViewerRun {
     QString out, err;
 };
 
-ViewerRun StartViewer(const QStringList& args) {
+ViewerRun startViewer(const QStringList& args) {
     QProcess viewer;
-    viewer.start(ViewerPath(), args);
+    viewer.start(viewerPath(), args);
     ViewerRun run;
     if (!viewer.waitForFinished(60000)) {
         viewer.kill();
@@ -712,7 +712,7 @@ ViewerRun StartViewer(const QStringList& args) {
 
 TEST(ViewerProgram, CheckPrintsTopicCaptionAndTitle) {
     const ViewerRun run =
-        StartViewer({QStringLiteral("--check"), HelpPath() + QStringLiteral(">Main")});
+        startViewer({QStringLiteral("--check"), helpPath() + QStringLiteral(">Main")});
     EXPECT_FALSE(run.crashed);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // Every page of the project is reachable, so every one is laid out.
@@ -731,19 +731,19 @@ TEST(ViewerProgram, CheckFailsCleanlyOnBadFiles) {
     const QString junk = dir.filePath(QStringLiteral("junk.chm"));
     QFile out(junk);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(Junk(5000));
+    out.write(junkBytes(5000));
     out.close();
     for (const QString& request :
          {junk + QStringLiteral(">Main"), dir.filePath(QStringLiteral("absent.chm>Main")),
           dir.path() + QStringLiteral(">Main")}) {
-        const ViewerRun run = StartViewer({QStringLiteral("--check"), request});
+        const ViewerRun run = startViewer({QStringLiteral("--check"), request});
         EXPECT_FALSE(run.crashed) << request.toStdString();
         EXPECT_EQ(run.exitCode, 1) << request.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("could not be opened")))
             << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
-    const ViewerRun noRequest = StartViewer({QStringLiteral("--check")});
+    const ViewerRun noRequest = startViewer({QStringLiteral("--check")});
     EXPECT_FALSE(noRequest.crashed);
     EXPECT_EQ(noRequest.exitCode, 2);
 }
@@ -755,7 +755,7 @@ TEST(ViewerProgram, CheckEndsCleanlyOnMutatedCopies) {
     constexpr int kCopies = 500;
     constexpr int kAtOnce = 4;
     constexpr int kRunTimeoutMs = 30000; // generous: the machine may be busy
-    const QByteArray good = HelpBytes();
+    const QByteArray good = helpBytes();
     ASSERT_FALSE(good.isEmpty());
     QTemporaryDir dir;
     std::uint32_t x = 20240917u;
@@ -785,7 +785,7 @@ TEST(ViewerProgram, CheckEndsCleanlyOnMutatedCopies) {
             runs.push_back(std::make_unique<QProcess>());
             runs.back()->setStandardOutputFile(QProcess::nullDevice());
             runs.back()->setStandardErrorFile(QProcess::nullDevice());
-            runs.back()->start(ViewerPath(),
+            runs.back()->start(viewerPath(),
                                {QStringLiteral("--check"), paths[i] + QStringLiteral(">Main")});
         }
         for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -857,7 +857,7 @@ private:
     int m_result = 0;
 };
 
-std::string NestedTables(int depth) {
+std::string nestedTables(int depth) {
     std::string html;
     for (int i = 0; i < depth; ++i)
         html += "<table border=1><tr><td>";
@@ -877,7 +877,7 @@ protected:
         const QString pipes = s_dir->filePath(QStringLiteral("pipes"));
         QDir().mkpath(pipes);
         const QByteArray p = QFile::encodeName(pipes);
-        Write("hostile.html",
+        write("hostile.html",
               "<html><head><title>Hostile&#27;[31m&#7;</title>"
               "<link rel=\"stylesheet\" href=\"" +
                   p +
@@ -893,13 +893,13 @@ protected:
                   "/picture-url\"><img src=\"missing.png\">"
                   "<p><a href=\"deep.html\">deep</a> <a href=\"deeper.html\">deeper</a></p>"
                   "</body></html>");
-        Write("deep.html",
-              ("<html><head><title>Deep</title></head><body>" + NestedTables(20) + "</body></html>")
+        write("deep.html",
+              ("<html><head><title>Deep</title></head><body>" + nestedTables(20) + "</body></html>")
                   .c_str());
-        Write("deeper.html", ("<html><head><title>Deeper</title></head><body>" +
-                              NestedTables(3000) + "</body></html>")
+        write("deeper.html", ("<html><head><title>Deeper</title></head><body>" +
+                              nestedTables(3000) + "</body></html>")
                                  .c_str());
-        Write("hostile.hhp", "[OPTIONS]\nCompiled file=hostile.chm\nDefault Window=Main\n"
+        write("hostile.hhp", "[OPTIONS]\nCompiled file=hostile.chm\nDefault Window=Main\n"
                              "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n\n"
                              "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",,,\"hostile.html\","
                              "\"hostile.html\",,,,,0x2520,,0x387e,[10,10,650,500],,,,,,,0\n\n"
@@ -909,7 +909,7 @@ protected:
         chmcmd.start(QStringLiteral(BMI_CHMCMD),
                      {QStringLiteral("--no-html-scan"), QStringLiteral("hostile.hhp")});
         ASSERT_TRUE(chmcmd.waitForFinished(60000));
-        ASSERT_GT(QFileInfo(Path()).size(), 0) << chmcmd.readAll().toStdString();
+        ASSERT_GT(QFileInfo(path()).size(), 0) << chmcmd.readAll().toStdString();
     }
     static void TearDownTestSuite() { delete s_dir; }
 
@@ -924,8 +924,8 @@ protected:
             EXPECT_EQ(watch->stop(), 0) << name << " was opened";
     }
 
-    static QString Path() { return s_dir->filePath(QStringLiteral("hostile.chm")); }
-    static void Write(const char* name, const QByteArray& text) {
+    static QString path() { return s_dir->filePath(QStringLiteral("hostile.chm")); }
+    static void write(const char* name, const QByteArray& text) {
         QFile file(s_dir->filePath(QLatin1String(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
@@ -938,7 +938,7 @@ QTemporaryDir* HostileFile::s_dir = nullptr;
 
 TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     QString error;
-    const auto file = HelpFile::Open(Path(), QStringLiteral("Main"), &error);
+    const auto file = HelpFile::open(path(), QStringLiteral("Main"), &error);
     ASSERT_TRUE(file) << error.toStdString();
     HelpWindow window(*file);
     window.show();
@@ -958,7 +958,7 @@ TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
 }
 
 TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
-    const ViewerRun run = StartViewer({QStringLiteral("--check"), Path()});
+    const ViewerRun run = startViewer({QStringLiteral("--check"), path()});
     EXPECT_FALSE(run.crashed);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("topic: /hostile.html\ncaption: Hostile[2J\n"
@@ -967,7 +967,7 @@ TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
 
 TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {
     const auto box =
-        ErrorBox(QStringLiteral("The help file \"<img src=/x>.chm\" could not be opened."));
+        errorBox(QStringLiteral("The help file \"<img src=/x>.chm\" could not be opened."));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     ASSERT_TRUE(label);
@@ -979,20 +979,20 @@ TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {
 
 TEST(SingleViewer, NameDependsOnTheFileNotOnHowItIsWritten) {
     QTemporaryDir dir;
-    QFile::copy(HelpPath(), dir.filePath(QStringLiteral("a.chm")));
-    QFile::copy(HelpPath(), dir.filePath(QStringLiteral("b.chm")));
+    QFile::copy(helpPath(), dir.filePath(QStringLiteral("a.chm")));
+    QFile::copy(helpPath(), dir.filePath(QStringLiteral("b.chm")));
     const QString a = dir.filePath(QStringLiteral("a.chm"));
-    EXPECT_EQ(InstanceGuard::ServerName(a),
-              InstanceGuard::ServerName(dir.path() + QStringLiteral("/./x/../a.chm")));
-    EXPECT_NE(InstanceGuard::ServerName(a),
-              InstanceGuard::ServerName(dir.filePath(QStringLiteral("b.chm"))));
-    EXPECT_LT(InstanceGuard::ServerName(a).size(), 80);
+    EXPECT_EQ(InstanceGuard::serverName(a),
+              InstanceGuard::serverName(dir.path() + QStringLiteral("/./x/../a.chm")));
+    EXPECT_NE(InstanceGuard::serverName(a),
+              InstanceGuard::serverName(dir.filePath(QStringLiteral("b.chm"))));
+    EXPECT_LT(InstanceGuard::serverName(a).size(), 80);
 }
 
 TEST(SingleViewer, SecondAsksFirstToComeForward) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
-    ASSERT_TRUE(QFile::copy(HelpPath(), path));
+    ASSERT_TRUE(QFile::copy(helpPath(), path));
 
     InstanceGuard second(path);
     EXPECT_FALSE(second.notifyRunning()); // nobody there yet
@@ -1021,31 +1021,31 @@ TEST(SingleViewer, SecondAsksFirstToComeForward) {
 TEST(SingleViewer, SecondProgramLeavesFirstStays) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
-    ASSERT_TRUE(QFile::copy(HelpPath(), path));
+    ASSERT_TRUE(QFile::copy(helpPath(), path));
     const QString request = path + QStringLiteral(">Main");
 
     QProcess first;
-    first.start(ViewerPath(), {request});
+    first.start(viewerPath(), {request});
     ASSERT_TRUE(first.waitForStarted(30000));
     // Wait until the first viewer answers on its socket.
     bool listening = false;
     for (int i = 0; i < 300 && !listening && first.state() == QProcess::Running; ++i) {
         QLocalSocket probe;
-        probe.connectToServer(InstanceGuard::ServerName(path));
+        probe.connectToServer(InstanceGuard::serverName(path));
         listening = probe.waitForConnected(100);
         if (!listening)
             first.waitForFinished(100);
     }
     ASSERT_TRUE(listening) << QString::fromUtf8(first.readAllStandardError()).toStdString();
 
-    const ViewerRun second = StartViewer({request});
+    const ViewerRun second = startViewer({request});
     EXPECT_FALSE(second.crashed);
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(first.state(), QProcess::Running);
 
     first.kill();
     first.waitForFinished();
-    QLocalServer::removeServer(InstanceGuard::ServerName(path)); // the socket it left behind
+    QLocalServer::removeServer(InstanceGuard::serverName(path)); // the socket it left behind
 }
 
 // Started in the same instant, two viewers of one file end as one window: one hands over
@@ -1054,14 +1054,14 @@ TEST(SingleViewer, TwoStartedTogetherGiveOneWindow) {
     QTemporaryDir runtime; // made private (0700), as a session's runtime directory is
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
-    ASSERT_TRUE(QFile::copy(HelpPath(), path));
+    ASSERT_TRUE(QFile::copy(helpPath(), path));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     for (int round = 0; round < 2; ++round) {
         QProcess viewers[2];
         for (QProcess& viewer : viewers) {
             viewer.setProcessEnvironment(environment);
-            viewer.start(ViewerPath(), {path + QStringLiteral(">Main")});
+            viewer.start(viewerPath(), {path + QStringLiteral(">Main")});
         }
         for (QProcess& viewer : viewers)
             ASSERT_TRUE(viewer.waitForStarted(30000));
@@ -1103,8 +1103,8 @@ TEST(SingleViewer, APlantedSocketIsNotTrusted) {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("BMI-Trevala.chm"));
-    ASSERT_TRUE(QFile::copy(HelpPath(), path));
-    const QByteArray name = QFile::encodeName(InstanceGuard::ServerName(path));
+    ASSERT_TRUE(QFile::copy(helpPath(), path));
+    const QByteArray name = QFile::encodeName(InstanceGuard::serverName(path));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(static_cast<std::size_t>(name.size()), sizeof address.sun_path);

@@ -25,7 +25,7 @@ namespace bmi::test {
 namespace {
 
 // Waits (bounded, generously) for something another process does.
-bool WaitUntil(const std::function<bool()>& done) {
+bool waitUntil(const std::function<bool()>& done) {
     QDeadlineTimer deadline(20000);
     while (!done()) {
         if (deadline.hasExpired())
@@ -35,7 +35,7 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
-void WriteProgram(const QString& path, const QByteArray& text) {
+void writeProgram(const QString& path, const QByteArray& text) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
@@ -46,7 +46,7 @@ void WriteProgram(const QString& path, const QByteArray& text) {
 
 // A shell script line that records how the script was started into record: the number
 // of arguments, the working directory and the first argument as it arrived.
-QByteArray RecordStart(const QString& record) {
+QByteArray recordStart(const QString& record) {
     const QByteArray r = QFile::encodeName(record);
     return "{ echo \"$#\"; pwd -P; printf '%s' \"$1\"; } > '" + r + ".tmp' && mv '" + r +
            ".tmp' '" + r + "'\n";
@@ -58,7 +58,7 @@ struct Started {
     QString argument;
 };
 
-Started ReadStart(const QString& record) {
+Started readStart(const QString& record) {
     QFile file(record);
     Started s;
     if (!file.open(QIODevice::ReadOnly))
@@ -73,7 +73,7 @@ Started ReadStart(const QString& record) {
 }
 
 // State letter of a process from /proc, 0 when it is gone (reaped).
-char ProcessState(qint64 pid) {
+char processState(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
         return 0;
@@ -82,7 +82,7 @@ char ProcessState(qint64 pid) {
     return close >= 0 && close + 2 < text.size() ? text.at(close + 2) : 0;
 }
 
-std::vector<qint64> ZombieChildren() {
+std::vector<qint64> zombieChildren() {
     std::vector<qint64> zombies;
     const QString me = QString::number(::getpid());
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -113,14 +113,14 @@ protected:
     }
     void TearDown() override { qputenv("PATH", m_savedPath); }
 
-    QString File(const char* name) const { return m_bin.filePath(QLatin1String(name)); }
-    void FakeXdgOpen(const QByteArray& body) {
-        WriteProgram(File("xdg-open"), "#!/bin/sh\n" + RecordStart(m_record) + body + '\n');
+    QString file(const char* name) const { return m_bin.filePath(QLatin1String(name)); }
+    void fakeXdgOpen(const QByteArray& body) {
+        writeProgram(file("xdg-open"), "#!/bin/sh\n" + recordStart(m_record) + body + '\n');
     }
-    std::int32_t Open(const QString& address, const QString& directory = {}) {
-        return OpenAddress(address, directory.isNull() ? m_work.path() : directory);
+    std::int32_t open(const QString& address, const QString& directory = {}) {
+        return openAddress(address, directory.isNull() ? m_work.path() : directory);
     }
-    Started Start() const { return ReadStart(m_record); }
+    Started start() const { return readStart(m_record); }
 
     QTemporaryDir m_bin;
     QTemporaryDir m_work;
@@ -141,10 +141,10 @@ void PrintTo(const ExitRow& row, std::ostream* os) {
 class XdgOpenOutcome : public RealShell, public ::testing::WithParamInterface<ExitRow> {};
 
 TEST_P(XdgOpenOutcome, MapsToTheShellNumbering) {
-    FakeXdgOpen(GetParam().body);
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/bmi_index.html")),
+    fakeXdgOpen(GetParam().body);
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/bmi_index.html")),
               GetParam().result);
-    EXPECT_EQ(Start().argc, 1);
+    EXPECT_EQ(start().argc, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ExitStatus, XdgOpenOutcome,
@@ -154,14 +154,14 @@ INSTANTIATE_TEST_SUITE_P(ExitStatus, XdgOpenOutcome,
                                            ExitRow{"kill -KILL $$", 31}));
 
 TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
-    FakeXdgOpen("exit 0");
+    fakeXdgOpen("exit 0");
     const QString planted = m_work.filePath(QStringLiteral("planted"));
     const QString address =
         QStringLiteral("https://www.trevala.example/a b?q=\"x\"&r='y';touch %1;$(touch %1)`touch "
                        "%1`|touch %1 ${HOME} \\ *")
             .arg(planted);
-    EXPECT_EQ(Open(address), 42);
-    const Started s = Start();
+    EXPECT_EQ(open(address), 42);
+    const Started s = start();
     EXPECT_EQ(s.argc, 1);
     EXPECT_EQ(s.argument, address);
     EXPECT_EQ(s.cwd, QFileInfo(m_work.path()).canonicalFilePath());
@@ -169,17 +169,17 @@ TEST_F(RealShell, AddressArrivesWholeAsOneArgumentInTheGivenDirectory) {
 }
 
 TEST_F(RealShell, AWebPageOpensInTheProgramsDirectory) {
-    FakeXdgOpen("exit 0");
-    EXPECT_EQ(m_platform.OpenWebPage(QStringLiteral("https://www.trevala.example/")), 42);
-    EXPECT_EQ(Start().cwd, QFileInfo(m_platform.AppPath()).canonicalFilePath());
+    fakeXdgOpen("exit 0");
+    EXPECT_EQ(m_platform.openInBrowser(QStringLiteral("https://www.trevala.example/")), 42);
+    EXPECT_EQ(start().cwd, QFileInfo(m_platform.appPath()).canonicalFilePath());
 }
 
 TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
-    FakeXdgOpen("exit 0");
+    fakeXdgOpen("exit 0");
     for (const QString& address :
          {QStringLiteral("https://www.trevala.example/a") + QChar(u'\0') + QStringLiteral("b"),
           QStringLiteral("--version"), QStringLiteral("-https://www.trevala.example/")}) {
-        EXPECT_EQ(Open(address), 2) << address.toStdString();
+        EXPECT_EQ(open(address), 2) << address.toStdString();
         EXPECT_FALSE(QFileInfo::exists(m_record)) << address.toStdString();
     }
 }
@@ -187,7 +187,7 @@ TEST_F(RealShell, AnAddressNoArgumentCanCarryOrThatReadsAsAnOptionIsRefused) {
 TEST_F(RealShell, MissingXdgOpenIsFileNotFound) {
     QTemporaryDir empty;
     qputenv("PATH", QFile::encodeName(empty.path()));
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/")), 2);
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/")), 2);
 }
 
 TEST_F(RealShell, StartFailuresMapFromTheirCause) {
@@ -203,18 +203,18 @@ TEST_F(RealShell, StartFailuresMapFromTheirCause) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        WriteProgram(File("xdg-open"), row.program);
-        EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/"), row.directory), row.result);
+        writeProgram(file("xdg-open"), row.program);
+        EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/"), row.directory), row.result);
     }
-    EXPECT_TRUE(ZombieChildren().empty());
+    EXPECT_TRUE(zombieChildren().empty());
 }
 
 TEST_F(RealShell, ABlockingXdgOpenCountsAsStartedIsNotKilledAndIsReapedWhenItEnds) {
-    const QString pidFile = File("pid");
-    const QString release = File("release");
-    const QString done = File("done");
+    const QString pidFile = file("pid");
+    const QString release = file("release");
+    const QString done = file("done");
     // Blocks like an opener that keeps the browser in the foreground, until released.
-    FakeXdgOpen("echo $$ > '" + QFile::encodeName(pidFile) +
+    fakeXdgOpen("echo $$ > '" + QFile::encodeName(pidFile) +
                 "'\n"
                 "i=0\n"
                 "while [ ! -e '" +
@@ -222,21 +222,21 @@ TEST_F(RealShell, ABlockingXdgOpenCountsAsStartedIsNotKilledAndIsReapedWhenItEnd
                 "' ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
                 "touch '" +
                 QFile::encodeName(done) + "'\n");
-    EXPECT_EQ(Open(QStringLiteral("https://www.trevala.example/trevala_index.html")), 42);
-    ASSERT_TRUE(WaitUntil([&] { return QFileInfo(pidFile).size() > 0; }));
+    EXPECT_EQ(open(QStringLiteral("https://www.trevala.example/trevala_index.html")), 42);
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(pidFile).size() > 0; }));
     QFile pidText(pidFile);
     ASSERT_TRUE(pidText.open(QIODevice::ReadOnly));
     const qint64 pid = pidText.readAll().trimmed().toLongLong();
     ASSERT_GT(pid, 0);
 
-    EXPECT_NE(ProcessState(pid), 0);
-    EXPECT_NE(ProcessState(pid), 'Z');
+    EXPECT_NE(processState(pid), 0);
+    EXPECT_NE(processState(pid), 'Z');
     EXPECT_FALSE(QFileInfo::exists(done));
 
-    WriteProgram(release, {});
-    EXPECT_TRUE(WaitUntil([&] { return ProcessState(pid) == 0; })) << "still " << ProcessState(pid);
+    writeProgram(release, {});
+    EXPECT_TRUE(waitUntil([&] { return processState(pid) == 0; })) << "still " << processState(pid);
     EXPECT_TRUE(QFileInfo::exists(done)); // it ended by itself
-    EXPECT_TRUE(ZombieChildren().empty());
+    EXPECT_TRUE(zombieChildren().empty());
 }
 
 // ---- Help viewer ------------------------------------------------------------------
@@ -244,36 +244,36 @@ TEST_F(RealShell, ABlockingXdgOpenCountsAsStartedIsNotKilledAndIsReapedWhenItEnd
 class HelpViewerLaunch : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_app.isValid()); }
-    QString Viewer() const { return m_app.filePath(QStringLiteral("BMI-Trevala-help")); }
-    QString Record() const { return m_app.filePath(QStringLiteral("started")); }
+    QString viewer() const { return m_app.filePath(QStringLiteral("BMI-Trevala-help")); }
+    QString recordFile() const { return m_app.filePath(QStringLiteral("started")); }
     QTemporaryDir m_app;
 };
 
 // Only a viewer that can't be found is "file not found", which the user is told about;
 // one that is there but can't run is another failure, which the program keeps quiet.
 TEST_F(HelpViewerLaunch, OnlyAMissingViewerIsFileNotFound) {
-    const auto launch = [&] { return LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main")); };
+    const auto launch = [&] { return launchHelpViewer(m_app.path(), QStringLiteral("x>Main")); };
     const auto otherFailure = [](int error) { return error != 0 && error != 53; };
     EXPECT_EQ(launch(), 53);
-    ASSERT_TRUE(QFile::link(m_app.filePath(QStringLiteral("gone")), Viewer()));
+    ASSERT_TRUE(QFile::link(m_app.filePath(QStringLiteral("gone")), viewer()));
     EXPECT_EQ(launch(), 53);
-    ASSERT_TRUE(QFile::remove(Viewer()));
+    ASSERT_TRUE(QFile::remove(viewer()));
 
-    WriteProgram(Viewer(), "#!/nonexistent/sh\n");
+    writeProgram(viewer(), "#!/nonexistent/sh\n");
     EXPECT_PRED1(otherFailure, launch());
-    ASSERT_TRUE(QFile::setPermissions(Viewer(), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(viewer(), QFile::ReadOwner | QFile::WriteOwner));
     EXPECT_PRED1(otherFailure, launch());
-    ASSERT_TRUE(QFile::remove(Viewer()));
+    ASSERT_TRUE(QFile::remove(viewer()));
     ASSERT_TRUE(QDir(m_app.path()).mkdir(QStringLiteral("BMI-Trevala-help")));
     EXPECT_PRED1(otherFailure, launch());
 }
 
 TEST_F(HelpViewerLaunch, TheRequestIsTheViewersOnlyArgument) {
-    WriteProgram(Viewer(), "#!/bin/sh\n" + RecordStart(Record()));
+    writeProgram(viewer(), "#!/bin/sh\n" + recordStart(recordFile()));
     const QString request = m_app.path() + QStringLiteral("/BMI-Trevala.chm>Main; $(false) 'a b'");
-    EXPECT_EQ(LaunchHelpViewer(m_app.path(), request), 0);
-    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(Record()); }));
-    const Started s = ReadStart(Record());
+    EXPECT_EQ(launchHelpViewer(m_app.path(), request), 0);
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(recordFile()); }));
+    const Started s = readStart(recordFile());
     EXPECT_EQ(s.argc, 1);
     EXPECT_EQ(s.argument, request);
     EXPECT_EQ(s.cwd, QFileInfo(m_app.path()).canonicalFilePath());
@@ -284,7 +284,7 @@ TEST_F(HelpViewerLaunch, TheRequestIsTheViewersOnlyArgument) {
 TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
     const int planted = ::open("/dev/null", O_RDONLY); // inheritable, as one we were given
     ASSERT_GE(planted, 3);
-    WriteProgram(Viewer(), "#!/bin/sh\n"
+    writeProgram(viewer(), "#!/bin/sh\n"
                            "{ [ -e /proc/$$/fd/" +
                                QByteArray::number(planted) +
                                " ] && echo inherited-fd\n"
@@ -292,9 +292,9 @@ TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
                                "  [ \"$(cut -d' ' -f6 /proc/$$/stat)\" = \"$$\" ] || echo "
                                "caller-session\n"
                                "} > '" +
-                               QFile::encodeName(Record()) + ".tmp' && mv '" +
-                               QFile::encodeName(Record()) + ".tmp' '" +
-                               QFile::encodeName(Record()) + "'\n");
+                               QFile::encodeName(recordFile()) + ".tmp' && mv '" +
+                               QFile::encodeName(recordFile()) + ".tmp' '" +
+                               QFile::encodeName(recordFile()) + "'\n");
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     struct sigaction oldHup {};
@@ -304,14 +304,14 @@ TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGUSR2);
     ::pthread_sigmask(SIG_BLOCK, &blocked, &oldMask);
-    const int result = LaunchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
+    const int result = launchHelpViewer(m_app.path(), QStringLiteral("x>Main"));
     ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
     ::sigaction(SIGHUP, &oldHup, nullptr);
     ::close(planted);
 
     EXPECT_EQ(result, 0);
-    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(Record()); }));
-    QFile record(Record());
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(recordFile()); }));
+    QFile record(recordFile());
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     // Signal sets as 64 bits in hex, bit n-1 for signal n. Signals 1 to 31 are ours to
     // hand on; the C library keeps the next two for itself and sets them up anew in every

@@ -23,16 +23,16 @@
 namespace bmi::test {
 namespace {
 
-void SendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button,
+void sendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button,
                Qt::MouseButtons buttons) {
     const QPointF local(widget.width() / 2.0, widget.height() / 2.0);
     QMouseEvent event(type, local, widget.mapToGlobal(local), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 
-void ClickImage(Image& image) {
-    SendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    SendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+void clickImage(Image& image) {
+    sendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
 }
 
 // ---- Web pages --------------------------------------------------------------------
@@ -43,11 +43,11 @@ struct Link {
     QString address;
 };
 
-const std::vector<Link>& Links() {
+const std::vector<Link>& links() {
     static const std::vector<Link> links{
         {"Home Page", [](frmBMI& w) { w.controls().cmdHomePage->click(); },
          QStringLiteral("https://www.trevala.example/bmi_index.html")},
-        {"advert", [](frmBMI& w) { ClickImage(*w.controls().imgAD); },
+        {"advert", [](frmBMI& w) { clickImage(*w.controls().imgAD); },
          QStringLiteral("https://www.trevala.example/trevala_index.html")},
     };
     return links;
@@ -72,7 +72,7 @@ TEST_P(WebLinkOutcome, BothLinksReportAFailureAlikeAndOnlyAFailure) {
         QStringLiteral("BMI-Trevala had a problem running your web browser. You should check "
                        "that your browser is correctly installed.(Error") +
         QString::fromStdString(std::to_string(GetParam().result)) + QStringLiteral(")");
-    for (const Link& link : Links()) {
+    for (const Link& link : links()) {
         SCOPED_TRACE(link.name);
         platform.reset();
         link.click(window);
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(ShellResults, WebLinkOutcome,
 TEST(WebLinks, EachClickHandsItsPageToTheShellOnceMore) {
     RecordingPlatform platform;
     frmBMI window(platform);
-    for (const Link& link : Links()) {
+    for (const Link& link : links()) {
         SCOPED_TRACE(link.name);
         platform.reset();
         link.click(window);
@@ -157,7 +157,7 @@ TEST(ShowHelp, RequestNamesTheHelpFileBesideTheProgramAndTheMainWindow) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.appPath.toStdString());
         RecordingPlatform platform;
-        platform.appPath = row.appPath;
+        platform.appDirectory = row.appPath;
         QWidget caller;
         ShowHelp(platform, &caller);
         EXPECT_EQ(platform.helpRequests, std::vector<QString>{row.request});
@@ -177,28 +177,28 @@ enum class Mouse {
     Leave
 };
 
-void Send(Image& image, Mouse m) {
+void send(Image& image, Mouse m) {
     switch (m) {
     case Mouse::Move:
-        SendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+        sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
         break;
     case Mouse::PressLeft:
-        SendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
         break;
     case Mouse::DoubleClickLeft:
-        SendMouse(image, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(image, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
         break;
     case Mouse::PressRight:
-        SendMouse(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+        sendMouse(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
         break;
     case Mouse::ReleaseLeft:
-        SendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+        sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
         break;
     case Mouse::ReleaseRight:
-        SendMouse(image, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
+        sendMouse(image, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
         break;
     case Mouse::ReleaseMiddle:
-        SendMouse(image, QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton);
+        sendMouse(image, QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton);
         break;
     case Mouse::Leave: {
         QEvent leave(QEvent::Leave);
@@ -233,7 +233,7 @@ TEST_P(AdvertPointer, BorderAndPointerFollowTheLastEvent) {
     ASSERT_EQ(image.BorderStyle(), 0);
     platform.reset();
     for (Mouse m : row.events)
-        Send(image, m);
+        send(image, m);
     EXPECT_EQ(image.BorderStyle(), row.border);
     EXPECT_EQ(platform.cursorLoads, row.loads);
     EXPECT_EQ(platform.cursorsSet,
@@ -277,7 +277,7 @@ TEST(AdvertPointer, TheRealPlatformShowsTheHandOverTheImage) {
     QtPlatform platform;
     frmBMI window(platform);
     Image& image = *window.controls().imgAD;
-    Send(image, Mouse::Move);
+    send(image, Mouse::Move);
     EXPECT_TRUE(image.testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(image.cursor().shape(), Qt::PointingHandCursor);
 }

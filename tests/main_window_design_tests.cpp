@@ -201,7 +201,7 @@ bool showsWhole(QLineEdit* edit) {
 TEST_F(MainWindowTest, TextsFitTheirFixedBoxes) {
     for (ComboBox* list : {cmbHT(), cmbWT()}) {
         for (int i = 0; i < list->count(); ++i) {
-            list->SelectEntry(i);
+            list->selectEntry(i);
             EXPECT_TRUE(showsWhole(list->lineEdit())) << qPrintable(list->itemText(i));
         }
     }

@@ -177,18 +177,18 @@ public:
     Monkey(unsigned seed, bool trace) : MonkeyDriver(seed), m_seed(seed), m_trace(trace) {
         // The dialog is worked from inside its modal loop, whatever opened it.
         qApp->installEventFilter(this);
-        NewWindow();
+        newWindow();
     }
     ~Monkey() override {
         qApp->removeEventFilter(this);
         m_window.reset();
     }
 
-    void Run(int events) {
+    void run(int events) {
         for (m_step = 0; m_step < events && !m_failed; ++m_step) {
-            BeginEvent();
-            MainEvent();
-            EndEvent();
+            beginEvent();
+            mainEvent();
+            endEvent();
         }
     }
 
@@ -209,14 +209,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show)
             if (auto* dialog = qobject_cast<frmFtToInches*>(watched))
-                QTimer::singleShot(0, dialog, [this, dialog] { WorkDialog(*dialog); });
+                QTimer::singleShot(0, dialog, [this, dialog] { workDialog(*dialog); });
         return false;
     }
 
 private:
     const MainControls& c() const { return m_window->controls(); }
 
-    void Act(const std::string& action) {
+    void act(const std::string& action) {
         m_action = action;
         if (m_trace)
             std::fprintf(stderr, "step %d: %s\n", m_step, action.c_str());
@@ -224,150 +224,150 @@ private:
 
     // ---- Bookkeeping around each action ------------------------------------------
 
-    void NewWindow() {
+    void newWindow() {
         m_window.reset(); // the old window first: it owns a dialog of its own
         m_window = std::make_unique<frmBMI>(m_platform);
         ++m_windows;
         const MainControls& m = c();
         // Connected after the window's own handlers, so these run once a click is done.
-        connect(m.cmdCalculate, &QPushButton::clicked, this, [this] { AfterCalculate(); });
-        connect(m.cmdHLP, &QPushButton::clicked, this, [this] { AfterHelp(); });
+        connect(m.cmdCalculate, &QPushButton::clicked, this, [this] { afterCalculate(); });
+        connect(m.cmdHLP, &QPushButton::clicked, this, [this] { afterHelp(); });
         connect(m.cmdClose, &QPushButton::clicked, this, [this] { ++m_clicks[kOnClose]; });
         connect(m.cmdHomePage, &QPushButton::clicked, this,
-                [this] { AfterLink(kOnHomePage, "bmi_index.html"); });
+                [this] { afterLink(kOnHomePage, "bmi_index.html"); });
         connect(m.imgAD, &Image::Click, this,
-                [this] { AfterLink(kOnAdvert, "trevala_index.html"); });
-        connect(m.CmdDetail, &QPushButton::clicked, this, [this] { AfterDialog(); });
+                [this] { afterLink(kOnAdvert, "trevala_index.html"); });
+        connect(m.CmdDetail, &QPushButton::clicked, this, [this] { afterDialog(); });
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         m_border = m.imgAD->BorderStyle();
     }
 
-    void MarkPlatform() {
+    void markPlatform() {
         m_boxMark = m_platform.msgBoxes.size();
         m_helpMark = m_platform.helpRequests.size();
         m_shellMark = m_platform.webPagesOpened.size();
     }
-    std::size_t NewBoxes() const { return m_platform.msgBoxes.size() - m_boxMark; }
+    std::size_t newBoxes() const { return m_platform.msgBoxes.size() - m_boxMark; }
 
-    void BeginEvent() {
+    void beginEvent() {
         m_action.clear();
         if (!m_window->isVisible())
-            NewWindow();
+            newWindow();
         // Access keys work in the active window only; the dialog takes that from it.
         if (QApplication::activeWindow() != m_window.get())
             QApplication::setActiveWindow(m_window.get());
         if (m_platform.msgBoxes.size() > 100 || m_platform.cursorsSet.size() > 100)
             m_platform.reset();
-        m_platform.helpError = PickFrom(kHelpAnswers);
-        m_platform.shellResult = PickFrom(kShellAnswers);
-        m_platform.handCursorAvailable = Chance(85);
-        MarkPlatform();
+        m_platform.helpError = pickFrom(kHelpAnswers);
+        m_platform.shellResult = pickFrom(kShellAnswers);
+        m_platform.handCursorAvailable = chance(85);
+        markPlatform();
         m_clicksBefore = m_clicks;
         m_expected = {};
         m_expectClosed = false;
         m_openingsBefore = m_dialogOpenings;
     }
 
-    void Expect(Clickable what) { ++m_expected[what]; }
+    void expect(Clickable what) { ++m_expected[what]; }
 
-    void EndEvent() {
+    void endEvent() {
         if (m_failed)
             return;
         Clicks made{};
         for (std::size_t i = 0; i < kClickableCount; ++i)
             made[i] = m_clicks[i] - m_clicksBefore[i];
         if (made != m_expected)
-            return Fail("clicked " + describe(made) + "; the action clicks " +
+            return fail("clicked " + describe(made) + "; the action clicks " +
                         describe(m_expected));
         if (m_dialogOpenings - m_openingsBefore != made[kOnDetail])
-            return Fail("the dialog opened " + std::to_string(m_dialogOpenings - m_openingsBefore) +
+            return fail("the dialog opened " + std::to_string(m_dialogOpenings - m_openingsBefore) +
                         " times for " + std::to_string(made[kOnDetail]) + " clicks");
         const bool closed = !m_window->isVisible();
         if (closed != (made[kOnClose] > 0 || m_expectClosed))
-            return Fail(closed ? "the window closed" : "the window stayed open");
-        if (NewBoxes() != 0)
-            return Fail("a message box without a click that asks for it: '" +
+            return fail(closed ? "the window closed" : "the window stayed open");
+        if (newBoxes() != 0)
+            return fail("a message box without a click that asks for it: '" +
                         m_platform.msgBoxes.back().prompt.toStdString() + "'");
         if (m_platform.helpRequests.size() != m_helpMark)
-            return Fail("a help call without a Help click");
+            return fail("a help call without a Help click");
         if (m_platform.webPagesOpened.size() != m_shellMark)
-            return Fail("a shell call without a link click");
+            return fail("a shell call without a link click");
         if (c().imgAD->BorderStyle() != m_border)
-            return Fail("the advert's border is " + std::to_string(c().imgAD->BorderStyle()) +
+            return fail("the advert's border is " + std::to_string(c().imgAD->BorderStyle()) +
                         " after the last mouse event over it made it " + std::to_string(m_border));
-        Check();
+        check();
     }
 
     // ---- What each click must have done (run right after the window's own handler) ----
 
-    Entries CurrentEntries() const {
+    Entries currentEntries() const {
         const MainControls& m = c();
         return {m.txtHT->text(), m.cmbHT->Text(), m.txtWT->text(), m.cmbWT->Text()};
     }
 
-    void AfterCalculate() {
+    void afterCalculate() {
         ++m_clicks[kOnCalculate];
         if (m_failed)
             return;
-        const Entries entries = CurrentEntries();
+        const Entries entries = currentEntries();
         const ExpectedCalculation* expected = findExpected(entries);
         const QString caption = c().lblBMI->Caption();
-        if (NewBoxes() > 1)
-            return Fail("Calculate showed " + std::to_string(NewBoxes()) + " message boxes");
-        if (NewBoxes() == 1) {
+        if (newBoxes() > 1)
+            return fail("Calculate showed " + std::to_string(newBoxes()) + " message boxes");
+        if (newBoxes() == 1) {
             ++m_refusalBoxes;
             const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
             const DesignRefusal* refusal = findRefusal(box.prompt, box.icon);
             if (!refusal)
-                Fail("Calculate refused the entries saying '" + box.prompt.toStdString() + "'");
+                fail("Calculate refused the entries saying '" + box.prompt.toStdString() + "'");
             else if (expected &&
                      (expected->refusal < 0 || refusal != &kDesignRefusals[expected->refusal]))
-                Fail("Calculate refused entries of the table saying '" + box.prompt.toStdString() +
+                fail("Calculate refused entries of the table saying '" + box.prompt.toStdString() +
                      "'");
-            MarkPlatform();
+            markPlatform();
             return;
         }
         m_shownFor = entries;
         m_shownCaption = caption;
         const std::optional<double> shown = shownNumber(caption);
         if (!shown) {
-            Fail("Calculate showed '" + caption.toStdString() + "', which is no number");
+            fail("Calculate showed '" + caption.toStdString() + "', which is no number");
         } else if (expected &&
                    (expected->refusal >= 0 || caption != expected->shown ||
                     c().Slider1->Value() != expected->slider ||
                     c().lblBMI->BackColor() !=
                         c().lblColor[static_cast<std::size_t>(expected->band)]->BackColor())) {
-            Fail("Calculate showed '" + caption.toStdString() + "' at " +
+            fail("Calculate showed '" + caption.toStdString() + "' at " +
                  std::to_string(c().Slider1->Value()) + " for entries the table " +
                  (expected->refusal >= 0 ? std::string("refuses")
                                          : "answers with " + std::string(expected->shown)));
         } else if (c().Slider1->Value() != static_cast<int>(std::nearbyint(*shown))) {
-            Fail("Calculate showed '" + caption.toStdString() + "' with the slider at " +
+            fail("Calculate showed '" + caption.toStdString() + "' with the slider at " +
                  std::to_string(c().Slider1->Value()));
         }
-        MarkPlatform();
+        markPlatform();
     }
 
-    void AfterHelp() {
+    void afterHelp() {
         ++m_clicks[kOnHelp];
         if (m_failed)
             return;
         const std::size_t calls = m_platform.helpRequests.size() - m_helpMark;
         const bool failing = m_platform.helpError == kErrFileNotFound;
         if (calls != 1)
-            Fail("a Help click made " + std::to_string(calls) + " help calls");
-        else if (NewBoxes() != (failing ? 1u : 0u))
-            Fail("help answered " + std::to_string(m_platform.helpError) + ", the click showed " +
-                 std::to_string(NewBoxes()) + " message boxes");
+            fail("a Help click made " + std::to_string(calls) + " help calls");
+        else if (newBoxes() != (failing ? 1u : 0u))
+            fail("help answered " + std::to_string(m_platform.helpError) + ", the click showed " +
+                 std::to_string(newBoxes()) + " message boxes");
         else if (failing && (m_platform.msgBoxes.back().icon != MessageIcon::Exclamation ||
                              m_platform.msgBoxes.back().title != kAppTitle))
-            Fail("the missing help viewer is told in a box of the wrong kind");
+            fail("the missing help viewer is told in a box of the wrong kind");
         m_helpBoxes += failing ? 1 : 0;
-        MarkPlatform();
+        markPlatform();
     }
 
-    void AfterLink(Clickable link, const char* page) {
+    void afterLink(Clickable link, const char* page) {
         ++m_clicks[link];
         if (m_failed)
             return;
@@ -375,43 +375,43 @@ private:
         const std::int32_t answer = m_platform.shellResult;
         const bool failing = answer < kShellFirstSuccess;
         if (calls != 1) {
-            Fail(std::string("a ") + kClickableNames[link] + " click made " +
+            fail(std::string("a ") + kClickableNames[link] + " click made " +
                  std::to_string(calls) + " shell calls");
         } else if (m_platform.webPagesOpened.back() != kMakerSite + QLatin1String(page)) {
-            Fail(std::string(kClickableNames[link]) + " opened " +
+            fail(std::string(kClickableNames[link]) + " opened " +
                  m_platform.webPagesOpened.back().toStdString());
-        } else if (NewBoxes() != (failing ? 1u : 0u)) {
-            Fail("the shell answered " + std::to_string(answer) + ", the click showed " +
-                 std::to_string(NewBoxes()) + " message boxes");
+        } else if (newBoxes() != (failing ? 1u : 0u)) {
+            fail("the shell answered " + std::to_string(answer) + ", the click showed " +
+                 std::to_string(newBoxes()) + " message boxes");
         } else if (failing) {
             const test::RecordedMsgBox& box = m_platform.msgBoxes.back();
             if (box.title != QStringLiteral("Browser Unavailable") ||
                 !box.prompt.endsWith(QStringLiteral("(Error%1)").arg(answer)))
-                Fail("the shell's failure " + std::to_string(answer) + " is told as '" +
+                fail("the shell's failure " + std::to_string(answer) + " is told as '" +
                      box.prompt.toStdString() + "'");
         }
         m_browserBoxes += failing ? 1 : 0;
-        MarkPlatform();
+        markPlatform();
     }
 
-    void AfterDialog() {
+    void afterDialog() {
         ++m_clicks[kOnDetail];
         if (m_failed)
             return;
         if (m_window->feetInchesDialog() != nullptr)
-            Fail("the dialog outlived its closing");
+            fail("the dialog outlived its closing");
         else if (m_platform.helpRequests.size() != m_helpMark ||
                  m_platform.webPagesOpened.size() != m_shellMark)
-            Fail("the dialog made a help or shell call");
+            fail("the dialog made a help or shell call");
         if (c().txtHT->text() != m_heightBeforeDialog)
             ++m_dialogWrites;
-        MarkPlatform(); // the dialog's own refusals were checked as they came
+        markPlatform(); // the dialog's own refusals were checked as they came
     }
 
     // ---- Keys -----------------------------------------------------------------------
 
     // Which main-window control a key sent to target clicks.
-    void ExpectFromKey(QWidget* target, const Stroke& s) {
+    void expectFromKey(QWidget* target, const Stroke& s) {
         const MainControls& m = c();
         const std::array<std::pair<QWidget*, Clickable>, 5> buttons{{{m.cmdCalculate, kOnCalculate},
                                                                      {m.cmdHLP, kOnHelp},
@@ -421,21 +421,21 @@ private:
         const auto button = std::find_if(buttons.begin(), buttons.end(),
                                          [&](const auto& b) { return b.first == target; });
         if (s.is(Qt::Key_Escape))
-            Expect(kOnClose);
+            expect(kOnClose);
         else if (s.isEnter())
-            Expect(button != buttons.end() ? button->second : kOnCalculate);
+            expect(button != buttons.end() ? button->second : kOnCalculate);
         else if (s.typed == ' ' && s.mods == Qt::NoModifier && button != buttons.end())
-            Expect(button->second);
+            expect(button->second);
     }
 
-    std::vector<QWidget*> Focusable() const {
+    std::vector<QWidget*> focusable() const {
         const MainControls& m = c();
         return {m.txtHT,        m.cmbHT,  m.txtWT,    m.cmbWT,       m.CmdDetail,
                 m.cmdCalculate, m.cmdHLP, m.cmdClose, m.cmdHomePage, m.Slider1};
     }
 
-    QWidget* FocusSomewhere() {
-        QWidget* target = PickFrom(Focusable());
+    QWidget* focusSomewhere() {
+        QWidget* target = pickFrom(focusable());
         target->setFocus(Qt::OtherFocusReason);
         return target;
     }
@@ -443,39 +443,39 @@ private:
     // ---- Texts ----------------------------------------------------------------------
 
     // What the edit field's context menu does: paste, cut, delete, undo, redo.
-    void EditMenu(QLineEdit* edit, const std::string& name) {
+    void editMenu(QLineEdit* edit, const std::string& name) {
         edit->setFocus();
-        switch (Pick(7)) {
+        switch (pick(7)) {
         case 0:
         case 1:
-            QGuiApplication::clipboard()->setText(RandomText());
-            edit->setCursorPosition(Pick(static_cast<int>(edit->text().size()) + 1));
-            Act("paste '" + QGuiApplication::clipboard()->text().left(40).toStdString() + "' in " +
+            QGuiApplication::clipboard()->setText(randomText());
+            edit->setCursorPosition(pick(static_cast<int>(edit->text().size()) + 1));
+            act("paste '" + QGuiApplication::clipboard()->text().left(40).toStdString() + "' in " +
                 name);
             edit->paste();
             break;
         case 2:
-            QGuiApplication::clipboard()->setText(RandomText());
-            Act("select all and paste over in " + name);
+            QGuiApplication::clipboard()->setText(randomText());
+            act("select all and paste over in " + name);
             edit->selectAll();
             edit->paste();
             break;
         case 3:
-            Act("cut all in " + name);
+            act("cut all in " + name);
             edit->selectAll();
             edit->cut();
             break;
         case 4:
-            Act("delete one in " + name);
+            act("delete one in " + name);
             edit->setSelection(0, 1);
             edit->del();
             break;
         case 5:
-            Act("undo in " + name);
+            act("undo in " + name);
             edit->undo();
             break;
         default:
-            Act("redo in " + name);
+            act("redo in " + name);
             edit->redo();
             break;
         }
@@ -483,121 +483,121 @@ private:
 
     // ---- Main-window actions ---------------------------------------------------------
 
-    void MainEvent() {
-        int roll = Pick(1000);
+    void mainEvent() {
+        int roll = pick(1000);
         if ((roll -= 270) < 0)
-            KeyOnControl();
+            keyOnControl();
         else if ((roll -= 60) < 0)
-            TabKey();
+            tabKey();
         else if ((roll -= 60) < 0)
-            EnterKey();
+            enterKey();
         else if ((roll -= 50) < 0)
-            InputMethod();
+            inputMethod();
         else if ((roll -= 80) < 0)
-            EditMenuEvent();
+            editMenuEvent();
         else if ((roll -= 80) < 0)
-            UnitListEvent();
+            unitListEvent();
         else if ((roll -= 100) < 0)
-            FillEntries();
+            fillEntries();
         else if ((roll -= 50) < 0)
-            CalculateEvent();
+            calculateEvent();
         else if ((roll -= 30) < 0)
-            HelpEvent();
+            helpEvent();
         else if ((roll -= 30) < 0)
-            HomePageEvent();
+            homePageEvent();
         else if ((roll -= 70) < 0)
-            AdvertEvent();
+            advertEvent();
         else if ((roll -= 60) < 0)
-            SliderEvent();
+            sliderEvent();
         else if ((roll -= 50) < 0)
-            OpenDialog();
+            openDialog();
         else
-            CloseEvent(); // the remaining 1 %: each costs a fresh window
+            closeWindowEvent(); // the remaining 1 %: each costs a fresh window
     }
 
-    void KeyOnControl() {
-        QWidget* target = FocusSomewhere();
-        const Stroke s = RandomStroke(true);
-        Act("key " + s.name() + " on " + target->objectName().toStdString());
-        ExpectFromKey(target, s);
+    void keyOnControl() {
+        QWidget* target = focusSomewhere();
+        const Stroke s = randomStroke(true);
+        act("key " + s.name() + " on " + target->objectName().toStdString());
+        expectFromKey(target, s);
         const auto* list = qobject_cast<ComboBox*>(target);
         const QString unitBefore = list ? list->Text() : QString();
-        Send(target, s);
+        send(target, s);
         // The unit lists are chosen from, never typed into.
         if (list && s.types() && m_window->isVisible() && list->Text() != unitBefore)
-            Fail("typing changed the unit to '" + list->Text().toStdString() + "'");
+            fail("typing changed the unit to '" + list->Text().toStdString() + "'");
     }
 
-    void TabKey() {
-        QWidget* from = FocusSomewhere();
+    void tabKey() {
+        QWidget* from = focusSomewhere();
         Stroke s;
-        s.key = Chance(50) ? Qt::Key_Tab : Qt::Key_Backtab;
-        if (Chance(30)) {
+        s.key = chance(50) ? Qt::Key_Tab : Qt::Key_Backtab;
+        if (chance(30)) {
             s.key = Qt::Key_Tab;
             s.mods = Qt::ShiftModifier;
         }
-        Act("key " + s.name() + " from " + from->objectName().toStdString());
-        Send(from, s);
+        act("key " + s.name() + " from " + from->objectName().toStdString());
+        send(from, s);
         QWidget* to = QApplication::focusWidget();
         if (!to || to == from || to->window() != m_window.get() || !to->isVisible())
-            Fail("Tab moved the focus from " + from->objectName().toStdString() + " to " +
+            fail("Tab moved the focus from " + from->objectName().toStdString() + " to " +
                  (to ? to->objectName().toStdString() : std::string("nowhere")));
     }
 
-    void EnterKey() {
-        QWidget* from = FocusSomewhere();
+    void enterKey() {
+        QWidget* from = focusSomewhere();
         Stroke s;
-        s.key = Chance(50) ? Qt::Key_Return : Qt::Key_Enter;
-        if (Chance(10))
-            s.mods = Chance(50) ? Qt::ShiftModifier : Qt::ControlModifier;
+        s.key = chance(50) ? Qt::Key_Return : Qt::Key_Enter;
+        if (chance(10))
+            s.mods = chance(50) ? Qt::ShiftModifier : Qt::ControlModifier;
         // Inside a unit list the key meets its edit field first.
         QWidget* receiver = from;
-        if (auto* list = qobject_cast<ComboBox*>(from); list && Chance(30))
+        if (auto* list = qobject_cast<ComboBox*>(from); list && chance(30))
             receiver = list->lineEdit();
-        Act("key " + s.name() + " on " + from->objectName().toStdString());
-        ExpectFromKey(from, s);
-        Send(receiver, s);
+        act("key " + s.name() + " on " + from->objectName().toStdString());
+        expectFromKey(from, s);
+        send(receiver, s);
     }
 
-    void InputMethod() {
+    void inputMethod() {
         const MainControls& m = c();
         QWidget* targets[] = {m.txtHT, m.txtWT, m.cmbHT, m.cmbWT};
-        QWidget* target = PickFrom(targets);
+        QWidget* target = pickFrom(targets);
         target->setFocus();
-        const QString text = RandomText();
-        Act("input method commits '" + text.left(40).toStdString() + "' in " +
+        const QString text = randomText();
+        act("input method commits '" + text.left(40).toStdString() + "' in " +
             target->objectName().toStdString());
         auto* list = qobject_cast<ComboBox*>(target);
         const QString unitBefore = list ? list->Text() : QString();
-        Commit(target, text);
+        commit(target, text);
         if (list && !text.isEmpty() && list->Text() != unitBefore)
-            Fail("input-method text changed the unit to '" + list->Text().toStdString() + "'");
+            fail("input-method text changed the unit to '" + list->Text().toStdString() + "'");
     }
 
-    void EditMenuEvent() {
+    void editMenuEvent() {
         const MainControls& m = c();
-        if (Chance(80)) {
-            TextBox* box = Chance(50) ? m.txtHT : m.txtWT;
-            EditMenu(box, box->objectName().toStdString());
+        if (chance(80)) {
+            TextBox* box = chance(50) ? m.txtHT : m.txtWT;
+            editMenu(box, box->objectName().toStdString());
         } else {
-            ComboBox* list = Chance(50) ? m.cmbHT : m.cmbWT;
-            EditMenu(list->lineEdit(), list->objectName().toStdString());
+            ComboBox* list = chance(50) ? m.cmbHT : m.cmbWT;
+            editMenu(list->lineEdit(), list->objectName().toStdString());
         }
     }
 
-    void UnitListEvent() {
+    void unitListEvent() {
         const MainControls& m = c();
-        ComboBox* list = Chance(50) ? m.cmbHT : m.cmbWT;
+        ComboBox* list = chance(50) ? m.cmbHT : m.cmbWT;
         const std::string name = list->objectName().toStdString();
         list->setFocus();
-        switch (Pick(5)) {
+        switch (pick(5)) {
         case 0: {
-            const int index = Pick(list->count());
-            if (Chance(50)) {
-                Act("program selects unit " + std::to_string(index) + " in " + name);
-                list->SelectEntry(index);
+            const int index = pick(list->count());
+            if (chance(50)) {
+                act("program selects unit " + std::to_string(index) + " in " + name);
+                list->selectEntry(index);
             } else {
-                Act("user picks unit " + std::to_string(index) + " in " + name);
+                act("user picks unit " + std::to_string(index) + " in " + name);
                 list->setCurrentIndex(index);
                 emit list->activated(index);
             }
@@ -608,151 +608,151 @@ private:
                                              Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
                                              Qt::Key_Left,     Qt::Key_Right};
             Stroke s;
-            s.key = PickFrom(arrows);
-            Act("key " + s.name() + " on " + name);
-            Send(list, s);
+            s.key = pickFrom(arrows);
+            act("key " + s.name() + " on " + name);
+            send(list, s);
             break;
         }
         case 2: {
             QLineEdit* edit = list->lineEdit();
             const int size = static_cast<int>(edit->text().size());
-            if (Chance(40))
+            if (chance(40))
                 edit->selectAll();
             else
-                edit->setCursorPosition(Pick(size + 1));
+                edit->setCursorPosition(pick(size + 1));
             Stroke s;
-            s.key = Chance(70) ? Qt::Key_Delete : Qt::Key_Backspace;
-            Act("key " + s.name() + " in the edit field of " + name);
+            s.key = chance(70) ? Qt::Key_Delete : Qt::Key_Backspace;
+            act("key " + s.name() + " in the edit field of " + name);
             const QString before = list->Text();
-            Send(list, s);
+            send(list, s);
             if (s.is(Qt::Key_Backspace) && list->Text() != before)
-                Fail("Backspace changed the unit to '" + list->Text().toStdString() + "'");
+                fail("Backspace changed the unit to '" + list->Text().toStdString() + "'");
             break;
         }
         case 3:
-            DropDown(list);
+            dropDown(list);
             break;
         default: {
             // Typing, which the list swallows.
             Stroke s;
             do
-                s = RandomStroke(false);
+                s = randomStroke(false);
             while (!s.types());
-            Act("key " + s.name() + " on " + name);
+            act("key " + s.name() + " on " + name);
             const QString before = list->Text();
-            Send(list, s);
+            send(list, s);
             if (list->Text() != before)
-                Fail("typing changed the unit to '" + list->Text().toStdString() + "'");
+                fail("typing changed the unit to '" + list->Text().toStdString() + "'");
             break;
         }
         }
     }
 
     // The drop-down, worked from the keyboard: moves, then a choice or Escape.
-    void DropDown(ComboBox* list, const std::string& where = {}) {
+    void dropDown(ComboBox* list, const std::string& where = {}) {
         const std::string name = where + list->objectName().toStdString();
         list->showPopup();
         QAbstractItemView* view = list->view();
         if (!view->isVisible())
-            return Fail("the drop-down of " + name + " did not open");
+            return fail("the drop-down of " + name + " did not open");
         std::string action = "drop down " + name + ":";
-        for (int n = Pick(4); n > 0; --n) {
+        for (int n = pick(4); n > 0; --n) {
             static const Qt::Key moves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
                                             Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
-            const Qt::Key key = PickFrom(moves);
+            const Qt::Key key = pickFrom(moves);
             action += " " + QKeySequence(key).toString().toStdString();
             QTest::keyClick(view, key);
         }
         static const Qt::Key ends[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape};
-        const Qt::Key end = PickFrom(ends);
+        const Qt::Key end = pickFrom(ends);
         action += ", " + QKeySequence(end).toString().toStdString();
-        Act(action);
+        act(action);
         const QString before = list->Text();
         const int chosen = view->currentIndex().row();
         QTest::keyClick(view, end);
         if (view->isVisible()) {
             list->hidePopup();
-            return Fail("the drop-down stayed open after " +
+            return fail("the drop-down stayed open after " +
                         QKeySequence(end).toString().toStdString());
         }
         if (end == Qt::Key_Escape) {
             if (list->Text() != before)
-                Fail("Escape in the drop-down of " + name + " changed its text");
+                fail("Escape in the drop-down of " + name + " changed its text");
         } else if (chosen >= 0) {
             ++m_popupChoices;
             if (list->Text() != list->itemText(chosen))
-                Fail("choosing '" + list->itemText(chosen).toStdString() +
+                fail("choosing '" + list->itemText(chosen).toStdString() +
                      "' from the drop-down gave '" + list->Text().toStdString() + "'");
         }
     }
 
     // Entries of the expected table, now and then with a text of the pool instead.
-    void FillEntries() {
-        const ExpectedCalculation& row = PickFrom(kExpectedCalculations);
+    void fillEntries() {
+        const ExpectedCalculation& row = pickFrom(kExpectedCalculations);
         const MainControls& m = c();
-        m.txtHT->setText(Chance(85) ? QString::fromUtf8(row.height) : RandomText());
-        m.txtWT->setText(Chance(85) ? QString::fromUtf8(row.weight) : RandomText());
-        m.cmbHT->SelectEntry(m.cmbHT->findText(QString::fromUtf8(row.heightUnit)));
-        m.cmbWT->SelectEntry(m.cmbWT->findText(QString::fromUtf8(row.weightUnit)));
-        Expect(kOnCalculate);
-        if (Chance(50)) {
-            Act("fill entries, Enter in txtWT");
+        m.txtHT->setText(chance(85) ? QString::fromUtf8(row.height) : randomText());
+        m.txtWT->setText(chance(85) ? QString::fromUtf8(row.weight) : randomText());
+        m.cmbHT->selectEntry(m.cmbHT->findText(QString::fromUtf8(row.heightUnit)));
+        m.cmbWT->selectEntry(m.cmbWT->findText(QString::fromUtf8(row.weightUnit)));
+        expect(kOnCalculate);
+        if (chance(50)) {
+            act("fill entries, Enter in txtWT");
             m.txtWT->setFocus();
             QTest::keyClick(m.txtWT, Qt::Key_Return);
         } else {
-            Act("fill entries, click Calculate");
+            act("fill entries, click Calculate");
             m.cmdCalculate->click();
         }
     }
 
     // A button clicked by the mouse, by the program, by its access key from wherever the
     // focus is, or by Space or Enter on it.
-    void ClickButton(QPushButton* button, Clickable what, Qt::Key accessKey) {
+    void clickButton(QPushButton* button, Clickable what, Qt::Key accessKey) {
         const std::string name = button->objectName().toStdString();
-        Expect(what);
-        switch (Pick(accessKey == Qt::Key_unknown ? 4 : 5)) {
+        expect(what);
+        switch (pick(accessKey == Qt::Key_unknown ? 4 : 5)) {
         case 0:
-            Act("mouse click " + name);
+            act("mouse click " + name);
             QTest::mouseClick(button, Qt::LeftButton);
             break;
         case 1:
-            Act("program clicks " + name);
+            act("program clicks " + name);
             button->click();
             break;
         case 2:
-            Act("Space on " + name);
+            act("Space on " + name);
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Space);
             break;
         case 3:
-            Act("Enter on " + name);
+            act("Enter on " + name);
             button->setFocus();
-            QTest::keyClick(button, Chance(50) ? Qt::Key_Return : Qt::Key_Enter);
+            QTest::keyClick(button, chance(50) ? Qt::Key_Return : Qt::Key_Enter);
             break;
         default: {
-            QWidget* from = FocusSomewhere();
+            QWidget* from = focusSomewhere();
             Stroke s;
             s.key = accessKey;
             s.mods = Qt::AltModifier;
-            Act(s.name() + " from " + from->objectName().toStdString());
-            Send(from, s);
+            act(s.name() + " from " + from->objectName().toStdString());
+            send(from, s);
             break;
         }
         }
     }
 
-    void CalculateEvent() { ClickButton(c().cmdCalculate, kOnCalculate, Qt::Key_L); }
-    void HelpEvent() { ClickButton(c().cmdHLP, kOnHelp, Qt::Key_H); }
-    void HomePageEvent() { ClickButton(c().cmdHomePage, kOnHomePage, Qt::Key_P); }
+    void calculateEvent() { clickButton(c().cmdCalculate, kOnCalculate, Qt::Key_L); }
+    void helpEvent() { clickButton(c().cmdHLP, kOnHelp, Qt::Key_H); }
+    void homePageEvent() { clickButton(c().cmdHomePage, kOnHomePage, Qt::Key_P); }
 
-    QPoint Inside(QWidget* w) { return {Pick(w->width()), Pick(w->height())}; }
+    QPoint inside(QWidget* w) { return {pick(w->width()), pick(w->height())}; }
 
-    void AdvertEvent() {
+    void advertEvent() {
         Image* ad = c().imgAD;
-        const int kind = Pick(10);
+        const int kind = pick(10);
         if (kind < 4) {
-            const QPoint at = Inside(ad);
-            Act("mouse moves over imgAD");
+            const QPoint at = inside(ad);
+            act("mouse moves over imgAD");
             const int loads = m_platform.cursorLoads;
             const std::size_t set = m_platform.cursorsSet.size();
             QMouseEvent move(QEvent::MouseMove, at, ad->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
@@ -761,71 +761,71 @@ private:
             m_border = 0;
             ++m_advertMoves;
             if (m_platform.cursorLoads != loads + 1)
-                Fail("a move over the advert asked " +
+                fail("a move over the advert asked " +
                      std::to_string(m_platform.cursorLoads - loads) + " times for the hand");
             else if (m_platform.cursorsSet.size() != set + (m_platform.handCursorAvailable ? 1 : 0))
-                Fail("a move over the advert set the pointer " +
+                fail("a move over the advert set the pointer " +
                      std::to_string(m_platform.cursorsSet.size() - set) + " times");
             else if (m_platform.handCursorAvailable &&
                      m_platform.cursorsSet.back() != Qt::PointingHandCursor)
-                Fail("a move over the advert set a pointer other than the hand");
+                fail("a move over the advert set a pointer other than the hand");
         } else if (kind < 8) {
             // A release of any button, after a press on the advert or without one (the
             // press was elsewhere); sometimes dragged over it, sometimes let go outside.
-            const Qt::MouseButton button = PickFrom(kMouseButtons);
-            const bool press = Chance(60);
-            const bool drag = press && Chance(30);
-            const bool outside = press && Chance(20);
-            const QPoint at = outside ? QPoint(ad->width() + 5, -3) : Inside(ad);
-            Act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
+            const Qt::MouseButton button = pickFrom(kMouseButtons);
+            const bool press = chance(60);
+            const bool drag = press && chance(30);
+            const bool outside = press && chance(20);
+            const QPoint at = outside ? QPoint(ad->width() + 5, -3) : inside(ad);
+            act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
                 "release of button " + std::to_string(static_cast<int>(button)) +
                 (outside ? " outside" : "") + " on imgAD");
             if (press)
-                QTest::mousePress(ad, button, {}, Inside(ad));
+                QTest::mousePress(ad, button, {}, inside(ad));
             if (drag)
-                QTest::mouseMove(ad, Inside(ad));
+                QTest::mouseMove(ad, inside(ad));
             if (press && button == Qt::LeftButton && !outside)
-                Expect(kOnAdvert);
+                expect(kOnAdvert);
             QTest::mouseRelease(ad, button, {}, at);
             m_border = 1;
             ++m_advertReleases;
         } else {
-            Act("mouse click imgAD");
-            Expect(kOnAdvert);
-            QTest::mouseClick(ad, Qt::LeftButton, {}, Inside(ad));
+            act("mouse click imgAD");
+            expect(kOnAdvert);
+            QTest::mouseClick(ad, Qt::LeftButton, {}, inside(ad));
             m_border = 1;
         }
     }
 
-    void SliderEvent() {
+    void sliderEvent() {
         Slider* slider = c().Slider1;
-        if (Chance(50)) {
+        if (chance(50)) {
             static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,
                                            Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
                                            Qt::Key_Home, Qt::Key_End};
             Stroke s;
-            s.key = PickFrom(keys);
-            Act("key " + s.name() + " on Slider1");
+            s.key = pickFrom(keys);
+            act("key " + s.name() + " on Slider1");
             slider->setFocus();
             const int position = slider->value();
             const int valueBefore = slider->Value();
-            Send(slider, s);
+            send(slider, s);
             const int expected = slider->value() != position ? slider->value() : valueBefore;
             if (slider->Value() != expected)
-                Fail("the slider moved to " + std::to_string(slider->value()) +
+                fail("the slider moved to " + std::to_string(slider->value()) +
                      ", its Value reads " + std::to_string(slider->Value()));
             return;
         }
-        const Qt::MouseButton button = PickFrom(kMouseButtons);
-        const bool press = Chance(70);
-        const bool drag = press && Chance(30);
-        Act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
+        const Qt::MouseButton button = pickFrom(kMouseButtons);
+        const bool press = chance(70);
+        const bool drag = press && chance(30);
+        act(std::string("mouse ") + (press ? "press, " : "") + (drag ? "drag, " : "") +
             "release of button " + std::to_string(static_cast<int>(button)) + " on Slider1");
         if (press)
-            QTest::mousePress(slider, button, {}, Inside(slider));
+            QTest::mousePress(slider, button, {}, inside(slider));
         if (drag)
-            QTest::mouseMove(slider, Inside(slider));
-        QTest::mouseRelease(slider, button, {}, Inside(slider));
+            QTest::mouseMove(slider, inside(slider));
+        QTest::mouseRelease(slider, button, {}, inside(slider));
         ++m_sliderReleases;
         const QString caption = c().lblBMI->Caption();
         // Ties go to the even neighbour: nearbyint rounds so in the default mode.
@@ -833,182 +833,182 @@ private:
             caption.isEmpty() ? 0
                               : static_cast<int>(std::nearbyint(shownNumber(caption).value_or(-1)));
         if (slider->Value() != expected)
-            Fail("after a release the slider's Value is " + std::to_string(slider->Value()) +
+            fail("after a release the slider's Value is " + std::to_string(slider->Value()) +
                  ", the result '" + caption.toStdString() + "' reads " + std::to_string(expected));
     }
 
     // Opens the dialog as the user does; the dialog is worked from inside its modal loop.
-    void OpenDialog() {
+    void openDialog() {
         QPushButton* button = c().CmdDetail;
-        Expect(kOnDetail);
-        switch (Pick(4)) {
+        expect(kOnDetail);
+        switch (pick(4)) {
         case 0:
-            Act("mouse click CmdDetail");
+            act("mouse click CmdDetail");
             QTest::mouseClick(button, Qt::LeftButton);
             break;
         case 1:
-            Act("program clicks CmdDetail");
+            act("program clicks CmdDetail");
             button->click();
             break;
         case 2:
-            Act("Space on CmdDetail");
+            act("Space on CmdDetail");
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Space);
             break;
         default:
-            Act("Enter on CmdDetail");
+            act("Enter on CmdDetail");
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Return);
             break;
         }
     }
 
-    void CloseEvent() {
-        switch (Pick(6)) {
+    void closeWindowEvent() {
+        switch (pick(6)) {
         case 0: {
-            QWidget* from = FocusSomewhere();
+            QWidget* from = focusSomewhere();
             Stroke s;
             s.key = Qt::Key_Escape;
-            Act("Escape on " + from->objectName().toStdString());
-            ExpectFromKey(from, s);
-            Send(from, s);
+            act("Escape on " + from->objectName().toStdString());
+            expectFromKey(from, s);
+            send(from, s);
             break;
         }
         case 1:
-            Act("close box");
+            act("close box");
             m_expectClosed = true;
             m_window->close();
             break;
         default:
-            ClickButton(c().cmdClose, kOnClose, Qt::Key_C);
+            clickButton(c().cmdClose, kOnClose, Qt::Key_C);
             break;
         }
     }
 
     // ---- Inside the dialog -------------------------------------------------------------
 
-    void WorkDialog(frmFtToInches& dialog) {
+    void workDialog(frmFtToInches& dialog) {
         ++m_dialogOpenings;
         m_heightBeforeDialog = c().txtHT->text();
         // The window system hands the keyboard to the modal dialog.
         QApplication::setActiveWindow(&dialog);
         if (!m_failed && QApplication::activeModalWidget() != &dialog)
-            Fail("the dialog is not the modal window while open");
+            fail("the dialog is not the modal window while open");
         const std::string outer = m_action;
         const FeetInchesControls& d = dialog.controls();
         connect(d.cmdClose, &QPushButton::clicked, &dialog,
-                [this, &dialog] { AfterDialogEnter(dialog); });
-        for (int n = 1 + Pick(8); n > 0 && dialog.isVisible() && !m_failed; --n) {
-            DialogEvent(dialog);
-            Check();
+                [this, &dialog] { afterDialogEnter(dialog); });
+        for (int n = 1 + pick(8); n > 0 && dialog.isVisible() && !m_failed; --n) {
+            dialogEvent(dialog);
+            check();
         }
         if (dialog.isVisible() && !m_failed) {
-            DialogEnd(dialog);
-            Check();
+            dialogEnd(dialog);
+            check();
         }
         if (dialog.isVisible())
             dialog.close();
         if (dialog.isVisible()) {
-            Fail("the dialog would not close");
+            fail("the dialog would not close");
             dialog.reject();
         }
-        Act(outer + ", dialog closed");
+        act(outer + ", dialog closed");
     }
 
     // The Enter button either writes a height in inches and closes, or says why not.
-    void AfterDialogEnter(const frmFtToInches& dialog) {
+    void afterDialogEnter(const frmFtToInches& dialog) {
         ++m_dialogEnterClicks;
         if (m_failed)
             return;
         if (dialog.isVisible()) {
-            if (NewBoxes() != 1)
-                Fail("the dialog's Enter button kept it open with " + std::to_string(NewBoxes()) +
+            if (newBoxes() != 1)
+                fail("the dialog's Enter button kept it open with " + std::to_string(newBoxes()) +
                      " message boxes");
         } else {
             bool digits = !c().txtHT->text().isEmpty();
             for (const QChar ch : c().txtHT->text())
                 digits = digits && (ch.isDigit() || ch == u'-');
-            if (NewBoxes() != 0)
-                Fail("the dialog wrote a height and showed a message box");
+            if (newBoxes() != 0)
+                fail("the dialog wrote a height and showed a message box");
             else if (c().cmbHT->Text() != QStringLiteral("inches") || !digits)
-                Fail("the dialog wrote '" + c().txtHT->text().toStdString() + "' " +
+                fail("the dialog wrote '" + c().txtHT->text().toStdString() + "' " +
                      c().cmbHT->Text().toStdString());
         }
-        MarkPlatform();
+        markPlatform();
     }
 
-    void DialogEvent(frmFtToInches& dialog) {
+    void dialogEvent(frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
-        ComboBox* list = Chance(50) ? d.cmbFt : d.cmbIn;
+        ComboBox* list = chance(50) ? d.cmbFt : d.cmbIn;
         const std::string name = list->objectName().toStdString();
-        const int roll = Pick(100);
+        const int roll = pick(100);
         if (roll < 50) {
             list->setFocus();
-            const Stroke s = RandomStroke(true);
-            Act("dialog key " + s.name() + " on " + name);
-            Send(list, s);
+            const Stroke s = randomStroke(true);
+            act("dialog key " + s.name() + " on " + name);
+            send(list, s);
         } else if (roll < 65) {
-            const int index = Pick(list->count());
-            Act("dialog pick " + std::to_string(index) + " in " + name);
+            const int index = pick(list->count());
+            act("dialog pick " + std::to_string(index) + " in " + name);
             list->setCurrentIndex(index);
             emit list->activated(index);
         } else if (roll < 68) {
             // Choosing from the open list is no click of the Enter button.
             list->setFocus();
             const int enterClicks = m_dialogEnterClicks;
-            DropDown(list, "dialog ");
+            dropDown(list, "dialog ");
             if (!m_failed && (m_dialogEnterClicks != enterClicks || !dialog.isVisible()))
-                Fail("a key in the open list of " + name + " clicked the Enter button");
+                fail("a key in the open list of " + name + " clicked the Enter button");
         } else if (roll < 75) {
             list->setFocus();
-            const QString text = RandomText();
-            Act("dialog input method commits '" + text.left(40).toStdString() + "' in " + name);
-            Commit(list, text);
+            const QString text = randomText();
+            act("dialog input method commits '" + text.left(40).toStdString() + "' in " + name);
+            commit(list, text);
         } else if (roll < 90) {
-            EditMenu(list->lineEdit(), "dialog " + name);
+            editMenu(list->lineEdit(), "dialog " + name);
         } else {
             d.cmdClose->setFocus();
-            const Stroke s = RandomStroke(true);
-            Act("dialog key " + s.name() + " on cmdClose");
-            Send(d.cmdClose, s);
+            const Stroke s = randomStroke(true);
+            act("dialog key " + s.name() + " on cmdClose");
+            send(d.cmdClose, s);
         }
     }
 
     // Each way out of the dialog.
-    void DialogEnd(frmFtToInches& dialog) {
+    void dialogEnd(frmFtToInches& dialog) {
         const FeetInchesControls& d = dialog.controls();
-        const int roll = Pick(40);
+        const int roll = pick(40);
         if (roll < 10) {
-            Act("dialog Enter button");
+            act("dialog Enter button");
             QTest::mouseClick(d.cmdClose, Qt::LeftButton);
         } else if (roll < 18) {
-            Act("dialog Escape");
+            act("dialog Escape");
             QWidget* focus = QApplication::focusWidget();
             QTest::keyClick(focus ? focus : &dialog, Qt::Key_Escape);
         } else if (roll < 24) {
-            Act("dialog Space on button");
+            act("dialog Space on button");
             d.cmdClose->setFocus();
             QTest::keyClick(d.cmdClose, Qt::Key_Space);
         } else if (roll < 28) {
-            Act("dialog Alt+E");
+            act("dialog Alt+E");
             QTest::keyClick(&dialog, Qt::Key_E, Qt::AltModifier);
-            FlushSpringBacks();
+            flushSpringBacks();
             if (d.cmdClose->isDown())
-                Fail("Alt+E never let go of the button");
+                fail("Alt+E never let go of the button");
         } else {
             // The close box writes nothing.
             const QString height = c().txtHT->text();
             const QString unit = c().cmbHT->Text();
             if (roll < 34) {
-                Act("dialog close event");
+                act("dialog close event");
                 QCloseEvent event;
                 QApplication::sendEvent(&dialog, &event);
             } else {
-                Act("dialog close box");
+                act("dialog close box");
                 dialog.close();
             }
             if (c().txtHT->text() != height || c().cmbHT->Text() != unit)
-                Fail("the dialog's close box wrote '" + c().txtHT->text().toStdString() + "' " +
+                fail("the dialog's close box wrote '" + c().txtHT->text().toStdString() + "' " +
                      c().cmbHT->Text().toStdString());
         }
     }
@@ -1017,7 +1017,7 @@ private:
 
     // Needs no recomputation: a shown result is the one the last Calculate showed, for
     // the very entries it was shown for, in the colour of the band its number lies in.
-    void Check() {
+    void check() {
         if (m_failed)
             return; // the first failure tells the story
         const MainControls& m = c();
@@ -1025,16 +1025,16 @@ private:
         if (caption.isEmpty())
             return;
         ++m_checksWithResult;
-        if (CurrentEntries() != m_shownFor || caption != m_shownCaption)
-            return Fail("result " + caption.toStdString() + " shown beside entries that " +
+        if (currentEntries() != m_shownFor || caption != m_shownCaption)
+            return fail("result " + caption.toStdString() + " shown beside entries that " +
                         "changed since Calculate showed " + m_shownCaption.toStdString());
         const std::optional<double> shown = shownNumber(caption);
         const auto band = static_cast<std::size_t>(bandOf(shown.value_or(0)));
         if (m.lblBMI->BackColor() != m.lblColor[band]->BackColor())
-            Fail("result " + caption.toStdString() + " not in its band's colour");
+            fail("result " + caption.toStdString() + " not in its band's colour");
     }
 
-    void Fail(const std::string& what) {
+    void fail(const std::string& what) {
         if (m_failed)
             return;
         m_failed = true;
@@ -1087,7 +1087,7 @@ TEST(MonkeyTest, AShownResultAlwaysBelongsToTheEntriesBesideIt) {
     RecordProperty("seed", std::to_string(seed));
     RecordProperty("events", events);
     Monkey monkey(seed, !qEnvironmentVariableIsEmpty("BMI_MONKEY_TRACE"));
-    monkey.Run(events);
+    monkey.run(events);
     const Clicks& clicks = monkey.clicks();
     for (std::size_t i = 0; i < kClickableCount; ++i)
         RecordProperty(std::string("clicks_") + kClickableNames[i], clicks[i]);

@@ -17,7 +17,7 @@ struct SeenBox {
     bool seen = false;
 };
 
-// Runs MsgBox and reads the box while it is up, then closes it as the user would.
+// Runs msgBox and reads the box while it is up, then closes it as the user would.
 SeenBox showAndRead(const QString& prompt, bmi::MessageIcon icon, const QString& title) {
     SeenBox seen;
     bmi::test::answerNextModal([&seen](QWidget* modal) {
@@ -29,7 +29,7 @@ SeenBox showAndRead(const QString& prompt, bmi::MessageIcon icon, const QString&
         box->button(QMessageBox::Ok)->click();
     });
     bmi::QtPlatform platform;
-    platform.MsgBox(nullptr, prompt, icon, title);
+    platform.msgBox(nullptr, prompt, icon, title);
     return seen;
 }
 
@@ -82,12 +82,12 @@ TEST(DirectoryOf, KeepsTheRootsSlashOnly) {
         {QStringLiteral("/opt/my dir/BMI-Trevala"), QStringLiteral("/opt/my dir")},
     };
     for (const auto& [file, dir] : rows)
-        EXPECT_EQ(bmi::DirectoryOf(file), dir) << file.toStdString();
+        EXPECT_EQ(bmi::directoryOf(file), dir) << file.toStdString();
 }
 
 TEST(AppPath, IsTheRealDirectoryOfTheRunningProgram) {
     bmi::QtPlatform platform;
-    const QString path = platform.AppPath();
+    const QString path = platform.appPath();
     EXPECT_FALSE(path.endsWith(QLatin1Char('/')));
     EXPECT_EQ(path, QStringLiteral(BMI_TEST_BIN_DIR));
 }

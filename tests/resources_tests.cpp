@@ -21,7 +21,7 @@ namespace {
 
 class ResourcesTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { bmi::InitResources(); }
+    static void SetUpTestSuite() { bmi::initResources(); }
 };
 
 QByteArray readResource(const char* path) {
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureTest,
 QImage decoded(const char* path) {
     const QString name = QString::fromLatin1(path);
     const QImage image = name.endsWith(QLatin1String(".pixels"))
-                             ? bmi::DecodePictureData(readResource(path))
+                             ? bmi::decodePictureData(readResource(path))
                              : QImage(name);
     return image.convertToFormat(QImage::Format_ARGB32);
 }
@@ -161,14 +161,14 @@ TEST_F(ResourcesTest, StartUpCopiesMatchTheDesignedPicturesPixelForPixel) {
 // Stored pixels that are cut short, padded or mislabelled decode to nothing.
 TEST_F(ResourcesTest, DamagedStoredPixelsDecodeToNothing) {
     const QByteArray good = readResource(":/calculator.pixels");
-    ASSERT_FALSE(bmi::DecodePictureData(good).isNull());
+    ASSERT_FALSE(bmi::decodePictureData(good).isNull());
     QByteArray badFormat = good;
     badFormat[16] = 3; // Format_Indexed8: no colour table is stored
     QByteArray hugeWidth = good;
     hugeWidth[11] = '\x7f';
     for (const QByteArray& damaged : {good.left(good.size() - 1), good + '\0', good.left(20),
                                       QByteArray("BMIPIX02") + good.mid(8), badFormat, hugeWidth})
-        EXPECT_TRUE(bmi::DecodePictureData(damaged).isNull());
+        EXPECT_TRUE(bmi::decodePictureData(damaged).isNull());
 }
 
 TEST_F(ResourcesTest, IconHoldsOneSixteenColourImage) {

@@ -15,6 +15,6 @@ int main(int argc, char** argv) {
         qputenv("BMI_SOURCE_DIR", BMI_SOURCE_DIR);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    bmi::ConfigureApplication(app);
+    bmi::configureApplication(app);
     return RUN_ALL_TESTS();
 }

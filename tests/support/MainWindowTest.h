@@ -57,9 +57,9 @@ protected:
     // Fills the four entries the way the user would end up with them.
     void enter(const QString& height, int heightUnit, const QString& weight, int weightUnit) {
         txtHT()->setText(height);
-        cmbHT()->SelectEntry(heightUnit);
+        cmbHT()->selectEntry(heightUnit);
         txtWT()->setText(weight);
-        cmbWT()->SelectEntry(weightUnit);
+        cmbWT()->selectEntry(weightUnit);
     }
 
     // A result on screen (22.1, Healthy), so that a test can see whether a step blanks it.

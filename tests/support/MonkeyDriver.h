@@ -74,13 +74,13 @@ class MonkeyDriver : public QObject {
 protected:
     explicit MonkeyDriver(unsigned seed) : m_rng(seed) {}
 
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
-    template <typename C> const auto& PickFrom(const C& items) {
-        return items[static_cast<std::size_t>(Pick(static_cast<int>(std::size(items))))];
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    template <typename C> const auto& pickFrom(const C& items) {
+        return items[static_cast<std::size_t>(pick(static_cast<int>(std::size(items))))];
     }
-    bool Chance(int percent) { return Pick(100) < percent; }
+    bool chance(int percent) { return pick(100) < percent; }
 
-    Stroke RandomStroke(bool escapeAllowed) {
+    Stroke randomStroke(bool escapeAllowed) {
         static const char typed[] = "0123456789.......-ae x'\"+,/";
         static const Qt::Key keys[] = {
             Qt::Key_Backspace, Qt::Key_Delete,   Qt::Key_Left,   Qt::Key_Right,
@@ -88,19 +88,19 @@ protected:
             Qt::Key_PageUp,    Qt::Key_PageDown, Qt::Key_Return, Qt::Key_Enter,
             Qt::Key_Tab,       Qt::Key_Backtab,  Qt::Key_Insert, Qt::Key_Escape};
         Stroke s;
-        const int kind = Pick(20);
+        const int kind = pick(20);
         if (kind < 9) {
-            s.typed = typed[Pick(static_cast<int>(sizeof typed) - 1)];
-            if (s.typed != ' ' && Chance(5))
+            s.typed = typed[pick(static_cast<int>(sizeof typed) - 1)];
+            if (s.typed != ' ' && chance(5))
                 s.mods = Qt::AltModifier;
         } else if (kind < 16) {
-            s.key = keys[Pick(static_cast<int>(std::size(keys)) - (escapeAllowed ? 0 : 1))];
-            if (Chance(10))
+            s.key = keys[pick(static_cast<int>(std::size(keys)) - (escapeAllowed ? 0 : 1))];
+            if (chance(10))
                 s.mods = Qt::ShiftModifier;
-            else if (Chance(5))
+            else if (chance(5))
                 s.mods = Qt::ControlModifier;
         } else if (kind < 18) {
-            s.key = static_cast<Qt::Key>(Qt::Key_A + Pick(26));
+            s.key = static_cast<Qt::Key>(Qt::Key_A + pick(26));
             s.mods = Qt::ControlModifier;
         } else {
             // The keyboard's own paste, cut and copy, which skip the typing filter.
@@ -108,26 +108,26 @@ protected:
                 {Qt::Key_Insert, Qt::ShiftModifier},
                 {Qt::Key_Delete, Qt::ShiftModifier},
                 {Qt::Key_Insert, Qt::ControlModifier}};
-            const auto& [key, mod] = PickFrom(clipboardKeys);
+            const auto& [key, mod] = pickFrom(clipboardKeys);
             s.key = key;
             s.mods = mod;
-            QGuiApplication::clipboard()->setText(RandomText());
+            QGuiApplication::clipboard()->setText(randomText());
         }
         return s;
     }
 
-    void Send(QWidget* target, const Stroke& s) {
+    void send(QWidget* target, const Stroke& s) {
         if (s.typed)
             QTest::keyClick(target, s.typed, s.mods);
         else
             QTest::keyClick(target, s.key, s.mods);
         if (s.mods & Qt::AltModifier)
-            FlushSpringBacks();
+            flushSpringBacks();
     }
 
     // An access key pushes its button down and clicks it as it springs back, 100 ms on;
     // deliver that moment now rather than wait for it.
-    static void FlushSpringBacks() {
+    static void flushSpringBacks() {
         for (QWidget* top : QApplication::topLevelWidgets())
             for (QAbstractButton* button : top->findChildren<QAbstractButton*>())
                 if (button->isDown())
@@ -138,32 +138,32 @@ protected:
                     }
     }
 
-    QString RandomText() {
-        const int kind = Pick(10);
+    QString randomText() {
+        const int kind = pick(10);
         if (kind < 6)
-            return PickFrom(textPool());
+            return pickFrom(textPool());
         if (kind < 8) {
             // Long runs of digits, now and then with a point or spaces in them.
             QString text;
-            for (int n = 10 + Pick(300); n > 0; --n)
-                text += QChar(u'0' + Pick(10));
-            if (Chance(50))
-                text.insert(Pick(static_cast<int>(text.size())), QLatin1Char('.'));
-            if (Chance(20))
+            for (int n = 10 + pick(300); n > 0; --n)
+                text += QChar(u'0' + pick(10));
+            if (chance(50))
+                text.insert(pick(static_cast<int>(text.size())), QLatin1Char('.'));
+            if (chance(20))
                 text = QStringLiteral("  ") + text + QStringLiteral(" ");
             return text;
         }
         static const QString chars =
             QStringLiteral("0123456789..-+ e'\"x\u00e9\u2032\u0660\t\n\u00A0\U0001F600");
         QString text;
-        for (int n = Pick(8); n > 0; --n)
-            text += chars.at(Pick(static_cast<int>(chars.size())));
+        for (int n = pick(8); n > 0; --n)
+            text += chars.at(pick(static_cast<int>(chars.size())));
         return text;
     }
 
     // Committed input-method text, sometimes after a composition shown in the field.
-    void Commit(QWidget* target, const QString& text) {
-        if (Chance(30)) {
+    void commit(QWidget* target, const QString& text) {
+        if (chance(30)) {
             QInputMethodEvent compose(text.left(2), {});
             QApplication::sendEvent(target, &compose);
         }

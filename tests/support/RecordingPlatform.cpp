@@ -2,24 +2,24 @@
 
 namespace bmi::test {
 
-void RecordingPlatform::MsgBox(QWidget*, const QString& prompt, MessageIcon icon,
+void RecordingPlatform::msgBox(QWidget*, const QString& prompt, MessageIcon icon,
                                const QString& title) {
-    msgBoxes.push_back({prompt, icon, title.isEmpty() ? AppTitle() : title});
+    msgBoxes.push_back({prompt, icon, title.isEmpty() ? appTitle() : title});
     if (onMsgBox)
         onMsgBox(msgBoxes.back());
 }
 
-std::int32_t RecordingPlatform::OpenWebPage(const QString& url) {
+std::int32_t RecordingPlatform::openInBrowser(const QString& url) {
     webPagesOpened.push_back(url);
     return shellResult;
 }
 
-int RecordingPlatform::ShowHelp(const QString& request) {
+int RecordingPlatform::startHelpViewer(const QString& request) {
     helpRequests.push_back(request);
     return helpError;
 }
 
-std::optional<QCursor> RecordingPlatform::LoadHandCursor() {
+std::optional<QCursor> RecordingPlatform::loadHandCursor() {
     ++cursorLoads;
     if (!handCursorAvailable)
         return std::nullopt;

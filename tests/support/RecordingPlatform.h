@@ -17,23 +17,23 @@ struct RecordedMsgBox {
 
 class RecordingPlatform final : public Platform {
 public:
-    void MsgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
+    void msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                 const QString& title = {}) override;
-    void Beep() override { ++beeps; }
-    QString AppPath() const override { return appPath; }
-    std::int32_t OpenWebPage(const QString& url) override;
-    int ShowHelp(const QString& request) override;
-    std::optional<QCursor> LoadHandCursor() override;
+    void beep() override { ++beeps; }
+    QString appPath() const override { return appDirectory; }
+    std::int32_t openInBrowser(const QString& url) override;
+    int startHelpViewer(const QString& request) override;
+    std::optional<QCursor> loadHandCursor() override;
     void SetCursor(QWidget* widget, const QCursor& cursor) override;
 
     void reset();
 
     // Answers.
-    QString appPath = QStringLiteral("/opt/bmi");
+    QString appDirectory = QStringLiteral("/opt/bmi");
     std::int32_t shellResult = 42;
     int helpError = 0;
     bool handCursorAvailable = true;
-    // Runs inside MsgBox, as a modal box would run events; lets a test act meanwhile.
+    // Runs inside msgBox, as a modal box would run events; lets a test act meanwhile.
     std::function<void(const RecordedMsgBox&)> onMsgBox;
 
     // Record.
