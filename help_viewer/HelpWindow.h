@@ -49,6 +49,7 @@ protected:
 private:
     void fillContents();
     void fillIndex();
+    void giveToolbarItsIcon();
     void addPageActions(QToolBar* toolbar);
     void focusCurrentTab();
     void findAgain(bool backward);
@@ -57,6 +58,7 @@ private:
     void placeWindow();
 
     const HelpFile& m_file;
+    bool m_toolbarIconHeld = false;
     HelpBrowser* m_browser = nullptr;
     QTabWidget* m_tabs = nullptr;
     QTreeWidget* m_contents = nullptr;

@@ -4,6 +4,7 @@
 #include "help_viewer/HelpFile.h"
 #include "help_viewer/HelpWindow.h"
 #include "help_viewer/InstanceGuard.h"
+#include "help_viewer/ViewerStyle.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -166,6 +167,7 @@ int runViewer(int argc, char** argv) {
     if (args->check)
         return runCheck(*file);
 
+    QApplication::setStyle(new ViewerStyle);
     HelpWindow window(*file);
     QObject::connect(&*guard, &InstanceGuard::raiseRequested, &window, &HelpWindow::bringToFront);
     window.show();

@@ -10,6 +10,7 @@
 #include "help_viewer/SearchPane.h"
 #include "help_viewer/TopicLimits.h"
 #include "help_viewer/ViewerMain.h"
+#include "help_viewer/ViewerStyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -462,6 +464,25 @@ TEST_F(ViewerWindow, WebLinksGoToTheBrowserNotTheView) {
     ASSERT_EQ(picture.typeId(), QMetaType::QImage);
     EXPECT_EQ(picture.value<QImage>().size(), QSize(1, 1));
     EXPECT_EQ(picture.value<QImage>().pixelColor(0, 0).alpha(), 0);
+}
+
+// The viewer's own style holds back the toolbar's overflow icon while the window is made;
+// once the window has drawn, the button has the icon the desktop's style gives it.
+TEST(ViewerStyleTest, OverflowButtonGetsItsIconAfterTheFirstFrame) {
+    QApplication::setStyle(new ViewerStyle);
+    const auto file = openHelp();
+    ASSERT_TRUE(file);
+    HelpWindow window(*file);
+    auto* overflow = window.findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(overflow, nullptr);
+    EXPECT_TRUE(overflow->icon().isNull());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(!overflow->icon().isNull());
+    const QIcon expected = ViewerStyle::current()->baseStyle()->standardIcon(
+        QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, overflow);
+    for (int size : {8, 16, 32})
+        EXPECT_EQ(overflow->icon().pixmap(size).toImage(), expected.pixmap(size).toImage());
 }
 
 // Search, find and zoom as the user drives them: shortcuts need a shown, active window.
