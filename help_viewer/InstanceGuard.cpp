@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -191,6 +192,16 @@ void InstanceGuard::stopListening() {
 void InstanceGuard::acceptConnections() {
     for (;;) {
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
+            // Out of descriptors: the caller waits in the queue rather than the viewer
+            // spinning on a socket that stays readable.
+            m_listening->setEnabled(false);
+            QTimer::singleShot(kPollMs, this, [this] {
+                if (m_listening)
+                    m_listening->setEnabled(true);
+            });
+            return;
+        }
         if (fd < 0)
             return; // nothing more waiting, or the peer gave up meanwhile
         if (!peerIsThisUser(fd)) {
