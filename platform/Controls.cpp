@@ -262,6 +262,16 @@ QStyle* slimComboStyle() {
     return style;
 }
 
+// A completer that completes nothing, lent to each list's edit field while it is made; see
+// the ComboBox constructor. One serves them all: a field lets go of it again (without
+// deleting it) when the list's completer is cleared.
+QCompleter* standInCompleter() {
+    static QPointer<QCompleter> completer;
+    if (!completer)
+        completer = new QCompleter(qApp);
+    return completer;
+}
+
 } // namespace
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
@@ -270,9 +280,9 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     // popup is only needed once the list is opened, and start-up is shorter without it.
     // The lists complete nothing. An edit field that already has a completer spares
     // setLineEdit building its default one over the list's model; setCompleter(nullptr)
-    // then deletes this cheaper stand-in, which belongs to the edit field.
+    // then takes the shared stand-in back off the field.
     auto* edit = new QLineEdit(this);
-    edit->setCompleter(new QCompleter(edit));
+    edit->setCompleter(standInCompleter());
     setLineEdit(edit);
     setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
