@@ -451,6 +451,8 @@ TEST_F(KeysTest, DeleteErasesAUnitAndCalculateThenRefusesIt) {
     EXPECT_TRUE(cmbHT()->currentText().isEmpty());
     EXPECT_TRUE(resultIsIdle());
     EXPECT_EQ(m_platform.beeps, 0);
+    QTest::keyClicks(cmbHT()->lineEdit(), QStringLiteral("c"));
+    EXPECT_EQ(cmbHT()->currentText(), QStringLiteral("c")); // the lists complete nothing
     press(Qt::Key_Return);
     ASSERT_EQ(m_platform.msgBoxes.size(), 1u);
     EXPECT_EQ(m_platform.msgBoxes[0].icon, MessageIcon::Information);
