@@ -22,10 +22,12 @@
 #include <QShortcutEvent>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -353,10 +355,17 @@ void HelpWindow::giveToolbarItsIcon() {
     // Qt's own toolbar code sets the overflow button's icon when the toolbar turns; asked
     // to do it again, it sets the icon exactly as it would have at the start.
     for (QToolBar* toolbar : findChildren<QToolBar*>()) {
-        QObject* overflow = toolbar->findChild<QObject*>(QStringLiteral("qt_toolbar_ext_button"));
-        if (overflow)
-            QMetaObject::invokeMethod(overflow, "setOrientation",
-                                      Q_ARG(Qt::Orientation, toolbar->orientation()));
+        auto* overflow = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        if (!overflow || QMetaObject::invokeMethod(overflow, "setOrientation",
+                                                   Q_ARG(Qt::Orientation, toolbar->orientation())))
+            continue;
+        // A Qt without that slot: the icon the style gives, as the toolbar would ask.
+        QStyleOption option;
+        option.initFrom(overflow);
+        overflow->setIcon(style()->standardIcon(toolbar->orientation() == Qt::Horizontal
+                                                    ? QStyle::SP_ToolBarHorizontalExtensionButton
+                                                    : QStyle::SP_ToolBarVerticalExtensionButton,
+                                                &option, overflow));
     }
 }
 
