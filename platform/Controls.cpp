@@ -312,10 +312,8 @@ void ComboBox::showPopup() {
 
 bool ComboBox::event(QEvent* event) {
     // A drop-down is not needed for the list's first frame: it is built right after.
-    if (event->type() == QEvent::Paint && !m_popupBuilt && !m_popupQueued) {
-        m_popupQueued = true;
+    if (event->type() == QEvent::Paint && !m_popupBuilt)
         QTimer::singleShot(0, this, &ComboBox::buildPopup);
-    }
     return QComboBox::event(event);
 }
 

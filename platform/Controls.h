@@ -151,7 +151,6 @@ protected:
 
 private:
     bool m_popupBuilt = false;
-    bool m_popupQueued = false;
 };
 
 // One-line text box that keeps its caret and selection while it lacks the focus, so
