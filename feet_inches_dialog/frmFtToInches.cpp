@@ -91,9 +91,7 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
     setObjectName(QStringLiteral("frmFtToInches"));
     setWindowTitle(QStringLiteral("Feet to Inches Calcualtor"));
     setFixedSize(twipsToPixels(kDialogScaleWidth), twipsToPixels(kDialogScaleHeight));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, designColor(kDialogBackColor, pal));
-    setPalette(pal);
+    setDesignBack(this, QPalette::Window, QPalette::WindowText, kDialogBackColor);
     setAutoFillBackground(true);
 
     const BuiltDesign built = buildDesign(this, kDesign);

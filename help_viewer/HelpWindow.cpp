@@ -6,7 +6,6 @@
 #include "help_viewer/PageZoom.h"
 #include "help_viewer/SearchPane.h"
 #include "help_viewer/TopicPrinter.h"
-#include "help_viewer/ViewerStyle.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -22,12 +21,10 @@
 #include <QShortcutEvent>
 #include <QSplitter>
 #include <QStyle>
-#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -182,13 +179,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
         m_tabs->hide();
     setCentralWidget(splitter);
 
-    ViewerStyle* style = ViewerStyle::current();
-    m_toolbarIconHeld = style != nullptr;
-    if (style)
-        style->holdToolbarIcons(true);
     QToolBar* toolbar = addToolBar(tr("Navigation"));
-    if (style)
-        style->holdToolbarIcons(false);
     toolbar->setObjectName(QStringLiteral("navigation"));
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -341,32 +332,9 @@ QListWidget* HelpWindow::indexList() {
 bool HelpWindow::event(QEvent* event) {
     // The first paint is followed by the flush of the whole frame; a zero timer runs after
     // it, so the page shows without waiting for the contents tree.
-    if (event->type() == QEvent::Paint && !m_contentsFilled) {
+    if (event->type() == QEvent::Paint && !m_contentsFilled)
         QTimer::singleShot(0, this, &HelpWindow::fillContents);
-        QTimer::singleShot(0, this, &HelpWindow::giveToolbarItsIcon);
-    }
     return QMainWindow::event(event);
-}
-
-void HelpWindow::giveToolbarItsIcon() {
-    if (!m_toolbarIconHeld)
-        return;
-    m_toolbarIconHeld = false;
-    // Qt's own toolbar code sets the overflow button's icon when the toolbar turns; asked
-    // to do it again, it sets the icon exactly as it would have at the start.
-    for (QToolBar* toolbar : findChildren<QToolBar*>()) {
-        auto* overflow = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
-        if (!overflow || QMetaObject::invokeMethod(overflow, "setOrientation",
-                                                   Q_ARG(Qt::Orientation, toolbar->orientation())))
-            continue;
-        // A Qt without that slot: the icon the style gives, as the toolbar would ask.
-        QStyleOption option;
-        option.initFrom(overflow);
-        overflow->setIcon(style()->standardIcon(toolbar->orientation() == Qt::Horizontal
-                                                    ? QStyle::SP_ToolBarHorizontalExtensionButton
-                                                    : QStyle::SP_ToolBarVerticalExtensionButton,
-                                                &option, overflow));
-    }
 }
 
 void HelpWindow::fillContents() {

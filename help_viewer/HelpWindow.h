@@ -49,7 +49,6 @@ protected:
 private:
     void fillContents();
     void fillIndex();
-    void giveToolbarItsIcon();
     void addPageActions(QToolBar* toolbar);
     void focusCurrentTab();
     void findAgain(bool backward);
@@ -58,7 +57,6 @@ private:
     void placeWindow();
 
     const HelpFile& m_file;
-    bool m_toolbarIconHeld = false;
     HelpBrowser* m_browser = nullptr;
     QTabWidget* m_tabs = nullptr;
     QTreeWidget* m_contents = nullptr;

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
+#include <QAbstractItemView>
 #include <QIcon>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -69,9 +70,7 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(kMainScaleWidth), twipsToPixels(kMainScaleHeight));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, designColor(kMainBackColor, pal));
-    setPalette(pal);
+    setDesignBack(this, QPalette::Window, QPalette::WindowText, kMainBackColor);
     setAutoFillBackground(true);
 
     const BuiltDesign built = buildDesign(this, mainWindowDesign());
@@ -107,6 +106,9 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     // not inside an open drop-down, which is a window of its own and needs both keys.
     routeKeysThrough(this, this);
 
+    // Calculate is the window's default button: drawn with the default frame and said to
+    // be the default to assistive tools. Enter itself is routed by the filter above.
+    m_c.cmdCalculate->setDefault(true);
     connect(m_c.cmdCalculate, &QPushButton::clicked, this, &frmBMI::cmdCalculate_Click);
     connect(m_c.Slider1, &Slider::MouseUp, this, &frmBMI::Slider1_MouseUp);
     connect(m_c.CmdDetail, &QPushButton::clicked, this, &frmBMI::CmdDetail_Click);
@@ -121,6 +123,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
         connect(list, &ComboBox::Click, this, &frmBMI::ClearResult);
         // Delete or a paste into the edit field changes the unit without a Click.
         connect(list, &QComboBox::editTextChanged, this, &frmBMI::ClearResult);
+        // Opened, the list's own keyboard search would pick an entry by its first letter.
+        list->view()->installEventFilter(this);
     }
     // Paste, Delete and undo bypass the key filter but change the entry all the same.
     for (TextBox* box : {m_c.txtHT, m_c.txtWT})
@@ -165,6 +169,8 @@ void frmBMI::ShowResult(const calc::BMIResult& result) {
     m_c.lblBMI->setBackColor(band.BackColor());
     // The colour names the category; say it in words too for those who can't see it.
     m_c.lblBMI->setAccessibleDescription(band.Caption());
+    m_platform.announce(m_c.lblBMI,
+                        QStringLiteral("BMI %1, %2").arg(m_c.lblBMI->Caption(), band.Caption()));
 }
 
 void frmBMI::cmdCalculate_Click() {
@@ -298,6 +304,16 @@ bool frmBMI::unitListKey(QEvent* event) {
 }
 
 bool frmBMI::eventFilter(QObject* watched, QEvent* event) {
+    // An opened unit list keeps its arrows, pages, Home, End, Enter and Escape, and
+    // takes no characters either.
+    if (watched == m_c.cmbHT->view() || watched == m_c.cmbWT->view()) {
+        if (event->type() == QEvent::InputMethod)
+            return true;
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        return !text.isEmpty() && text.at(0).isPrint();
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isHeldEnterOrEscape(key))

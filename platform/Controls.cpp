@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
 #include <QLineEdit>
@@ -9,10 +10,10 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QShortcutEvent>
 #include <QStyleFactory>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
-#include <QTimer>
 
 #include <cmath>
 
@@ -73,8 +74,10 @@ void Label::setBackColor(const QColor& color) {
     m_backColor = color;
     setAutoFillBackground(color.isValid());
     if (color.isValid()) {
+        // The text stays legible on whatever colour the label takes.
         QPalette pal = palette();
         pal.setColor(QPalette::Window, color);
+        pal.setColor(QPalette::WindowText, textColourOn(color));
         setPalette(pal);
     }
     update();
@@ -152,8 +155,16 @@ void Line::applyGeometry() {
 
 void Line::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    const QColor colour = palette().color(QPalette::WindowText);
     const QPoint origin = geometry().topLeft();
+    // A level or upright line is filled as the pixels it covers, end points included: at
+    // a fractional scale a pen centred on a pixel's edge can land on a device pixel the
+    // line's box does not own, and the line would vanish.
+    if (p1().x() == p2().x() || p1().y() == p2().y()) {
+        p.fillRect(QRect(p1(), p2()).normalized().translated(-origin), colour);
+        return;
+    }
+    p.setPen(QPen(colour, 1));
     p.drawLine(p1() - origin, p2() - origin);
 }
 
@@ -210,29 +221,11 @@ void Frame::paintEvent(QPaintEvent*) {
 
 namespace {
 
-// Set while a list builds its drop-down; see ComboBox::buildPopup.
-bool buildingPopup = false;
-
 // The application's style with a drop-down button of kArrowWidth pixels and the edit
 // field filling the rest.
 class SlimComboStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        // The drop-down has always been built as for a list not yet editable: menu-style
-        // entries, with its scroll arrows. Qt asks this while it builds the drop-down,
-        // and again when it places an opened one, which stays as for an editable list.
-        if (hint == SH_ComboBox_Popup && buildingPopup) {
-            if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
-                QStyleOptionComboBox asMade(*combo);
-                asMade.editable = false;
-                return QProxyStyle::styleHint(hint, &asMade, widget, returnData);
-            }
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
 
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget) const override {
@@ -275,10 +268,12 @@ QCompleter* standInCompleter() {
 } // namespace
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+    // The style comes before the edit field: QComboBox builds the drop-down on its
+    // first style change and picks its entries' look then, menu-style for a list not
+    // yet editable, as the lists have always looked opened.
     setStyle(slimComboStyle());
-    // Same as setEditable(true), which also builds the drop-down's popup up front: the
-    // popup is only needed once the list is opened, and start-up is shorter without it.
-    // The lists complete nothing. An edit field that already has a completer spares
+    // Same as setEditable(true), which would pick the entries' look again. The lists
+    // complete nothing. An edit field that already has a completer spares
     // setLineEdit building its default one over the list's model; setCompleter(nullptr)
     // then takes the shared stand-in back off the field.
     auto* edit = new QLineEdit(this);
@@ -291,41 +286,13 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, &ComboBox::Click);
 }
 
-void ComboBox::buildPopup() {
-    if (m_popupBuilt)
-        return;
-    m_popupBuilt = true;
-    // The style and font hand-over QComboBox does on these changes builds the drop-down
-    // and gives it the list's font; held back until now, it runs as it would have.
-    buildingPopup = true;
-    QEvent styleChange(QEvent::StyleChange);
-    QComboBox::changeEvent(&styleChange);
-    buildingPopup = false;
-    QEvent fontChange(QEvent::FontChange);
-    QComboBox::changeEvent(&fontChange);
-}
-
 void ComboBox::showPopup() {
-    buildPopup();
+    // Opened, a list shows every entry whole, wider than the list itself if need be;
+    // the style would otherwise shorten "centimeters" with an ellipsis.
+    QAbstractItemView* entries = view();
+    entries->setTextElideMode(Qt::ElideNone);
+    entries->setMinimumWidth(entries->sizeHintForColumn(0) + 2 * entries->frameWidth());
     QComboBox::showPopup();
-}
-
-bool ComboBox::event(QEvent* event) {
-    // A drop-down is not needed for the list's first frame: it is built right after.
-    if (event->type() == QEvent::Paint && !m_popupBuilt)
-        QTimer::singleShot(0, this, &ComboBox::buildPopup);
-    return QComboBox::event(event);
-}
-
-void ComboBox::changeEvent(QEvent* event) {
-    // QComboBox builds its drop-down (a list view in a window of its own) on the first
-    // style or font change, which every list gets while it is made.
-    if (!m_popupBuilt &&
-        (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)) {
-        QWidget::changeEvent(event);
-        return;
-    }
-    QComboBox::changeEvent(event);
 }
 
 void ComboBox::selectEntry(int index) {
@@ -365,6 +332,17 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     // Enter is routed by each window's own default-button rule, not by Qt's.
     setAutoDefault(false);
     setDefault(false);
+}
+
+bool CommandButton::event(QEvent* event) {
+    // An access key clicks at once. Qt's own button would show the press for 100 ms and
+    // click only then, so the key's handler (opening Help, say) would lag behind it.
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        if (isEnabled())
+            click();
+        return true;
+    }
+    return QPushButton::event(event);
 }
 
 // ---- Image ----------------------------------------------------------------------

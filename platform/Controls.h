@@ -137,20 +137,10 @@ public:
     explicit ComboBox(QWidget* parent = nullptr);
     QString Text() const { return currentText(); }
     void selectEntry(int index);
-    // Builds the drop-down if it is not built yet. Start-up leaves it until after the
-    // list's first frame, or until the list is first opened.
-    void buildPopup();
     void showPopup() override;
 
 signals:
     void Click();
-
-protected:
-    bool event(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    bool m_popupBuilt = false;
 };
 
 // One-line text box that keeps its caret and selection while it lacks the focus, so
@@ -175,6 +165,9 @@ class CommandButton : public QPushButton {
 
 public:
     explicit CommandButton(QWidget* parent = nullptr);
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 // A picture at its own size with an optional thin border, reporting mouse events.

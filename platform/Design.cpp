@@ -4,6 +4,8 @@
 #include "platform/PictureData.h"
 
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QHash>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPixmap>
@@ -14,11 +16,32 @@
 
 namespace bmi {
 
+namespace {
+
+bool isInstalled(const QString& family) {
+    static QHash<QString, bool> known;
+    auto found = known.constFind(family);
+    if (found == known.constEnd())
+        found = known.insert(family, QFontDatabase::hasFamily(family));
+    return *found;
+}
+
+} // namespace
+
 QFont designFont(const FontSpec& face) {
+    const QString designed = QString::fromLatin1(face.family);
+    QStringList families{designed, QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                         QStringLiteral("DejaVu Sans")};
+    // The design names Windows faces. Where the designed one is missing, fontconfig would
+    // first run each missing name through its substitution rules (milliseconds at
+    // start-up) before reaching the metric-compatible face the list is there to find;
+    // naming that face first finds it at once, the same face with the same metrics.
+    const QString twin = QStringLiteral("Liberation Sans");
+    if (!isInstalled(designed) && isInstalled(twin))
+        families.move(families.indexOf(twin), 0);
     QFont font;
-    font.setFamilies({QString::fromLatin1(face.family), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(families);
     font.setPointSizeF(face.points);
     font.setBold(face.bold);
     return font;
@@ -37,13 +60,24 @@ QPixmap designPicture(const QString& path) {
     return QPixmap::fromImage(reader.read());
 }
 
-namespace {
-
-void setBack(QWidget* w, QPalette::ColorRole role, std::uint32_t color) {
+void setDesignBack(QWidget* w, QPalette::ColorRole back, QPalette::ColorRole text,
+                   std::uint32_t color) {
     if (color == kNoColor)
         return;
     QPalette pal = w->palette();
-    pal.setColor(role, designColor(color, pal));
+    pal.setColor(back, designColor(color, pal));
+    if ((color & 0x80000000u) == 0)
+        pal.setColor(text, textColourOn(pal.color(back)));
+    w->setPalette(pal);
+}
+
+namespace {
+
+void setFore(QWidget* w, std::uint32_t color) {
+    if (color == kNoColor)
+        return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, designColor(color, pal));
     w->setPalette(pal);
 }
 
@@ -54,7 +88,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
         auto* f = new Frame(parent);
         f->setCaption(caption);
         if (d.backColor != kNoColor) {
-            setBack(f, QPalette::Window, d.backColor);
+            setDesignBack(f, QPalette::Window, QPalette::WindowText, d.backColor);
             f->setAutoFillBackground(true);
         }
         f->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
@@ -70,7 +104,7 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
             l->setFrameStyle(QFrame::Box | QFrame::Plain);
         if (d.backColor != kNoColor)
             l->setBackColor(designColor(d.backColor, l->palette()));
-        setBack(l, QPalette::WindowText, d.foreColor);
+        setFore(l, d.foreColor);
         l->setTwips(d.left, d.top, d.width, d.height);
         l->keepAsDesign();
         return l;
@@ -78,14 +112,14 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::TextBox: {
         auto* t = new TextBox(parent);
         t->setText(caption);
-        setBack(t, QPalette::Base, d.backColor);
+        setDesignBack(t, QPalette::Base, QPalette::Text, d.backColor);
         t->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return t;
     }
     case Kind::ComboBox: {
         auto* c = new ComboBox(parent);
         c->setEditText(caption);
-        setBack(c, QPalette::Base, d.backColor);
+        setDesignBack(c, QPalette::Base, QPalette::Text, d.backColor);
         c->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return c;
     }

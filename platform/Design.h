@@ -87,6 +87,11 @@ const ControlDesign& designRow(std::span<const ControlDesign> table, std::string
 
 QFont designFont(const FontSpec& face);
 
+// Gives w the design's colour for its background role. A system colour comes with its
+// palette's own text colour; a fixed one gets the text colour that stands out on it.
+void setDesignBack(QWidget* w, QPalette::ColorRole back, QPalette::ColorRole text,
+                   std::uint32_t color);
+
 // A compiled-in picture: stored pixels (".pixels", see PictureData.h) are copied, any
 // other picture is read by the decoder its suffix names. Left to guess, Qt loads and
 // asks every image-format plugin before it tries its own PNG and BMP decoders.

@@ -30,6 +30,8 @@ public:
     virtual void msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                         const QString& title = {}) = 0;
     virtual void beep() = 0;
+    // Has screen readers speak text, as for something that changed away from the focus.
+    virtual void announce(QWidget* source, const QString& text) = 0;
 
     // The real directory of the program file, no trailing "/" except at the root.
     virtual QString appPath() const = 0;

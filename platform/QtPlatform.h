@@ -10,6 +10,7 @@ public:
     void msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                 const QString& title = {}) override;
     void beep() override;
+    void announce(QWidget* source, const QString& text) override;
     QString appPath() const override;
     std::int32_t openInBrowser(const QString& url) override;
     int startHelpViewer(const QString& request) override;

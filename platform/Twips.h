@@ -47,4 +47,17 @@ inline QColor designColor(std::uint32_t value, const QPalette& palette) {
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
+// Text on a background the design fixes, whatever the desktop's palette: black or white,
+// whichever stands out more by relative luminance (as legibility contrast is judged).
+inline QColor textColourOn(const QColor& back) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance =
+        0.2126 * linear(back.red()) + 0.7152 * linear(back.green()) + 0.0722 * linear(back.blue());
+    return (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05) ? QColor(Qt::black)
+                                                                  : QColor(Qt::white);
+}
+
 } // namespace bmi

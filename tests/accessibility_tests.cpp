@@ -114,8 +114,7 @@ protected:
         openingKeys();
         poll.stop();
         EXPECT_TRUE(ran) << "the dialog did not open";
-        QApplication::setActiveWindow(m_window.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        EXPECT_TRUE(test::activate(m_window.get()));
     }
 };
 
@@ -180,6 +179,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Accessibility, TheScaleIsNamedAndTheResultLabelStartsEmpty) {
     EXPECT_EQ(name(control("Frame2")), QStringLiteral("BMI scale"));
+    // Calculate, which Enter clicks from every control, is known as the default button.
+    EXPECT_TRUE(accessible(control("cmdCalculate"))->state().defaultButton);
+    EXPECT_FALSE(accessible(control("cmdClose"))->state().defaultButton);
     EXPECT_EQ(name(lblBMI()), QString());
     EXPECT_EQ(description(lblBMI()), QString());
 }
@@ -194,6 +196,8 @@ TEST_F(Accessibility, TypedRequestShowsTheResultToAssistiveTools) {
     // The label's name is its value: nothing fixed hides the number.
     EXPECT_EQ(name(lblBMI()), QStringLiteral("22.1"));
     EXPECT_EQ(description(lblBMI()), QStringLiteral("Healthy"));
+    // Said out loud too, since the focus stays in the weight box.
+    EXPECT_EQ(m_platform.announcements, std::vector<QString>{QStringLiteral("BMI 22.1, Healthy")});
     QAccessibleInterface* slider = accessible(control("Slider1"));
     ASSERT_NE(slider, nullptr);
     ASSERT_NE(slider->valueInterface(), nullptr);
@@ -201,6 +205,7 @@ TEST_F(Accessibility, TypedRequestShowsTheResultToAssistiveTools) {
 
     // The next key blanks the result, for assistive tools as well.
     key(Qt::Key_Backspace);
+    EXPECT_EQ(m_platform.announcements.size(), 1u); // a blanked result is not announced
     EXPECT_EQ(name(lblBMI()), QString());
     EXPECT_EQ(description(lblBMI()), QString());
 }

@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 double factor() {
@@ -80,12 +83,47 @@ TEST_F(HighDpi, BandsKeepTheirColoursAtScaledPixels) {
     const auto& bands = window().controls().lblColor;
     for (const bmi::Label* band : bands) {
         SCOPED_TRACE(band->objectName().toStdString());
-        // A point a quarter of the way in and near the top: clear of the centred caption
-        // and of any tick line.
-        const QPoint logical = band->mapTo(&window(), QPoint(band->width() / 4 + 1, 2));
-        const QPoint device(int(logical.x() * factor() + 0.5), int(logical.y() * factor() + 0.5));
-        EXPECT_EQ(QColor(shot.pixel(device)), band->BackColor());
+        // The band's commonest device pixel, whatever its caption and the lines over it.
+        const QRect logical(band->mapTo(&window(), QPoint(0, 0)), band->size());
+        const QRect device(
+            QPoint(int(logical.left() * factor() + 1), int(logical.top() * factor() + 1)),
+            QPoint(int((logical.right() + 1) * factor() - 1),
+                   int((logical.bottom() + 1) * factor() - 1)));
+        std::map<QRgb, int> counts;
+        for (int y = device.top(); y <= device.bottom(); ++y)
+            for (int x = device.left(); x <= device.right(); ++x)
+                ++counts[shot.pixel(x, y)];
+        const auto commonest =
+            std::max_element(counts.begin(), counts.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        EXPECT_EQ(QColor(commonest->first), band->BackColor());
     }
+}
+
+// Every line of the scale shows at every factor: somewhere across its middle, within a
+// logical pixel of where it lies, a device pixel has the line's colour.
+TEST_F(HighDpi, EveryScaleLineIsDrawn) {
+    const QImage shot = window().grab().toImage();
+    int lines = 0;
+    for (const bmi::Line* line : window().findChildren<bmi::Line*>()) {
+        if (!line->isVisible() || designedToClip(line))
+            continue;
+        SCOPED_TRACE(line->objectName().toStdString());
+        ++lines;
+        const QPoint a = line->parentWidget()->mapTo(&window(), line->p1());
+        const QPoint b = line->parentWidget()->mapTo(&window(), line->p2());
+        const bool upright = a.x() == b.x();
+        const double along = ((upright ? a.y() + b.y() : a.x() + b.x()) / 2.0 + 0.5) * factor();
+        const int across = upright ? a.x() : a.y();
+        const QColor ink = line->palette().color(QPalette::WindowText);
+        bool drawn = false;
+        for (int d = int((across - 1) * factor()); d <= int((across + 2) * factor()); ++d) {
+            const QPoint device = upright ? QPoint(d, int(along)) : QPoint(int(along), d);
+            drawn = drawn || (shot.valid(device) && QColor(shot.pixel(device)) == ink);
+        }
+        EXPECT_TRUE(drawn);
+    }
+    EXPECT_GE(lines, 7); // the axis and the ticks inside the scale
 }
 
 TEST_F(HighDpi, DialogScalesWithTheWindow) {

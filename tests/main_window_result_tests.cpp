@@ -109,13 +109,11 @@ TEST_P(Refused, OneMessageAndNothingElseChanges) {
     m_platform.onMsgBox = [](const RecordedMsgBox&) {
         QDialog box;
         box.show();
-        QApplication::setActiveWindow(&box);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+        ASSERT_TRUE(activate(&box));
         box.close();
     };
     QTest::keyClick(txtWT(), Qt::Key_Return);
-    QApplication::setActiveWindow(m_window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    ASSERT_TRUE(activate(m_window.get()));
 
     ASSERT_EQ(m_platform.msgBoxes.size(), 1u);
     EXPECT_EQ(m_platform.msgBoxes[0].icon, row.icon);

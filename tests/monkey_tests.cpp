@@ -27,6 +27,7 @@
 #include "main_window/frmBMI.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/MonkeyDriver.h"
 #include "tests/support/RecordingPlatform.h"
 
@@ -239,7 +240,7 @@ private:
                 [this] { afterLink(kOnAdvert, "trevala_index.html"); });
         connect(m.CmdDetail, &QPushButton::clicked, this, [this] { afterDialog(); });
         m_window->show();
-        QApplication::setActiveWindow(m_window.get());
+        test::activate(m_window.get());
         m_border = m.imgAD->BorderStyle();
     }
 
@@ -256,7 +257,7 @@ private:
             newWindow();
         // Access keys work in the active window only; the dialog takes that from it.
         if (QApplication::activeWindow() != m_window.get())
-            QApplication::setActiveWindow(m_window.get());
+            test::activate(m_window.get());
         if (m_platform.msgBoxes.size() > 100 || m_platform.cursorsSet.size() > 100)
             m_platform.reset();
         m_platform.helpError = pickFrom(kHelpAnswers);
@@ -891,7 +892,7 @@ private:
         ++m_dialogOpenings;
         m_heightBeforeDialog = c().txtHT->text();
         // The window system hands the keyboard to the modal dialog.
-        QApplication::setActiveWindow(&dialog);
+        test::activate(&dialog);
         if (!m_failed && QApplication::activeModalWidget() != &dialog)
             fail("the dialog is not the modal window while open");
         const std::string outer = m_action;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPoint>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,6 +29,13 @@ template <typename Answer> void answerNextModal(Answer answer) {
     QTimer::singleShot(0, qApp, [answer = std::move(answer)]() mutable {
         answer(QApplication::activeModalWidget());
     });
+}
+
+// Gives `window` the keyboard, as the window system would on a click, and waits until
+// it has it.
+inline bool activate(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
 }
 
 } // namespace bmi::test

@@ -22,9 +22,8 @@ protected:
     void SetUp() override {
         m_window = std::make_unique<frmBMI>(m_platform);
         m_window->show();
-        QApplication::setActiveWindow(m_window.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        ASSERT_TRUE(activate(m_window.get()));
         m_platform.reset();
     }
 

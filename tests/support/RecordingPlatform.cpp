@@ -33,6 +33,7 @@ void RecordingPlatform::SetCursor(QWidget*, const QCursor& cursor) {
 void RecordingPlatform::reset() {
     msgBoxes.clear();
     beeps = 0;
+    announcements.clear();
     webPagesOpened.clear();
     helpRequests.clear();
     cursorLoads = 0;

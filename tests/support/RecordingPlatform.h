@@ -20,6 +20,7 @@ public:
     void msgBox(QWidget* parent, const QString& prompt, MessageIcon icon,
                 const QString& title = {}) override;
     void beep() override { ++beeps; }
+    void announce(QWidget*, const QString& text) override { announcements.push_back(text); }
     QString appPath() const override { return appDirectory; }
     std::int32_t openInBrowser(const QString& url) override;
     int startHelpViewer(const QString& request) override;
@@ -39,6 +40,7 @@ public:
     // Record.
     std::vector<RecordedMsgBox> msgBoxes;
     int beeps = 0;
+    std::vector<QString> announcements;
     std::vector<QString> webPagesOpened;
     std::vector<QString> helpRequests;
     int cursorLoads = 0;
