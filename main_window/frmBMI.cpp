@@ -14,7 +14,6 @@
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
-#include <QAbstractItemView>
 #include <QIcon>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -123,8 +122,7 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
         connect(list, &ComboBox::Click, this, &frmBMI::ClearResult);
         // Delete or a paste into the edit field changes the unit without a Click.
         connect(list, &QComboBox::editTextChanged, this, &frmBMI::ClearResult);
-        // Opened, the list's own keyboard search would pick an entry by its first letter.
-        list->view()->installEventFilter(this);
+        list->setTypingPicksNothing(true);
     }
     // Paste, Delete and undo bypass the key filter but change the entry all the same.
     for (TextBox* box : {m_c.txtHT, m_c.txtWT})
@@ -304,16 +302,6 @@ bool frmBMI::unitListKey(QEvent* event) {
 }
 
 bool frmBMI::eventFilter(QObject* watched, QEvent* event) {
-    // An opened unit list keeps its arrows, pages, Home, End, Enter and Escape, and
-    // takes no characters either.
-    if (watched == m_c.cmbHT->view() || watched == m_c.cmbWT->view()) {
-        if (event->type() == QEvent::InputMethod)
-            return true;
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        return !text.isEmpty() && text.at(0).isPrint();
-    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isHeldEnterOrEscape(key))

@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include "platform/Controls.h"
 #include "platform/Design.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ void configureApplication(QApplication& app) {
     // The windows are laid out in fixed twips; one style everywhere keeps the boxes'
     // frames and margins the same on every desktop.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(designStyle(fusion));
     app.setFont(designFont(kDefaultFont));
 }
 

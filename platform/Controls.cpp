@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QShortcutEvent>
-#include <QStyleFactory>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
 
@@ -221,15 +220,18 @@ void Frame::paintEvent(QPaintEvent*) {
 
 namespace {
 
-// The application's style with a drop-down button of kArrowWidth pixels and the edit
-// field filling the rest.
-class SlimComboStyle final : public QProxyStyle {
+// The windows' style over the desktop's: the lists' drop-down button is kArrowWidth
+// pixels wide and the edit field fills the rest. It is the application's style rather
+// than each list's own, since QComboBox builds its drop-down as soon as it gets a style
+// or a font of its own, and the drop-down is needed only once the list is opened.
+class DesignStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
 
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget) const override {
-        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
+        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField) ||
+            !qobject_cast<const ComboBox*>(widget))
             return QProxyStyle::subControlRect(control, option, sub, widget);
         const QRect r = option->rect;
         const int arrowLeft = r.right() + 1 - kArrowWidth;
@@ -245,16 +247,6 @@ private:
     static constexpr int kFrame = 2;
 };
 
-QStyle* slimComboStyle() {
-    static QPointer<QStyle> style;
-    if (!style) {
-        QStyle* base = QStyleFactory::create(QApplication::style()->name());
-        style = new SlimComboStyle(base);
-        style->setParent(qApp);
-    }
-    return style;
-}
-
 // A completer that completes nothing, lent to each list's edit field while it is made; see
 // the ComboBox constructor. One serves them all: a field lets go of it again (without
 // deleting it) when the list's completer is cleared.
@@ -267,12 +259,12 @@ QCompleter* standInCompleter() {
 
 } // namespace
 
+QStyle* designStyle(QStyle* base) {
+    return new DesignStyle(base);
+}
+
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
-    // The style comes before the edit field: QComboBox builds the drop-down on its
-    // first style change and picks its entries' look then, menu-style for a list not
-    // yet editable, as the lists have always looked opened.
-    setStyle(slimComboStyle());
-    // Same as setEditable(true), which would pick the entries' look again. The lists
+    // Same as setEditable(true), which would build the drop-down at once. The lists
     // complete nothing. An edit field that already has a completer spares
     // setLineEdit building its default one over the list's model; setCompleter(nullptr)
     // then takes the shared stand-in back off the field.
@@ -287,12 +279,31 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
 }
 
 void ComboBox::showPopup() {
+    QAbstractItemView* entries = view();
+    if (m_typingPicksNothing && !m_entriesFiltered) {
+        entries->installEventFilter(this);
+        m_entriesFiltered = true;
+    }
     // Opened, a list shows every entry whole, wider than the list itself if need be;
     // the style would otherwise shorten "centimeters" with an ellipsis.
-    QAbstractItemView* entries = view();
     entries->setTextElideMode(Qt::ElideNone);
     entries->setMinimumWidth(entries->sizeHintForColumn(0) + 2 * entries->frameWidth());
     QComboBox::showPopup();
+}
+
+bool ComboBox::eventFilter(QObject* watched, QEvent* event) {
+    // The opened list keeps its arrows, pages, Home, End, Enter and Escape; its keyboard
+    // search would pick an entry by the letter typed.
+    if (m_entriesFiltered && watched == view()) {
+        if (event->type() == QEvent::InputMethod)
+            return true;
+        if (event->type() == QEvent::KeyPress) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (!text.isEmpty() && text.at(0).isPrint())
+                return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void ComboBox::selectEntry(int index) {

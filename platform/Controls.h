@@ -137,11 +137,23 @@ public:
     explicit ComboBox(QWidget* parent = nullptr);
     QString Text() const { return currentText(); }
     void selectEntry(int index);
+    // Characters typed into the opened list are swallowed instead of picking an entry.
+    void setTypingPicksNothing(bool on) { m_typingPicksNothing = on; }
     void showPopup() override;
 
 signals:
     void Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_typingPicksNothing = false;
+    bool m_entriesFiltered = false;
 };
+
+// The style the windows are drawn in: `base` with the lists' slim drop-down button.
+QStyle* designStyle(QStyle* base);
 
 // One-line text box that keeps its caret and selection while it lacks the focus, so
 // that a click elsewhere and back finds them as they were.

@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QHash>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPixmap>
@@ -18,12 +17,11 @@ namespace bmi {
 
 namespace {
 
+// Looked up in the installed families as listed: QFontDatabase::hasFamily would first
+// run the name through fontconfig's substitution rules, at a cost in time and memory.
 bool isInstalled(const QString& family) {
-    static QHash<QString, bool> known;
-    auto found = known.constFind(family);
-    if (found == known.constEnd())
-        found = known.insert(family, QFontDatabase::hasFamily(family));
-    return *found;
+    static const QStringList installed = QFontDatabase::families();
+    return installed.contains(family, Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -174,8 +172,11 @@ BuiltDesign buildDesign(QWidget* window, std::span<const ControlDesign> table) {
         QWidget* w = create(d, parent);
         w->setObjectName(QString::fromLatin1(d.name));
         // Every control gets its font explicitly: a Qt child would otherwise inherit its
-        // frame's bold caption font.
-        w->setFont(designFont(d.font ? *d.font : kDefaultFont));
+        // frame's bold caption font. A list whose inherited font is already its own is
+        // left without one, since a font of its own makes QComboBox build its drop-down.
+        const QFont font = designFont(d.font ? *d.font : kDefaultFont);
+        if (d.kind != Kind::ComboBox || w->font() != font)
+            w->setFont(font);
         if (d.accessibleName)
             w->setAccessibleName(QString::fromUtf8(d.accessibleName));
         if (d.toolTip)
