@@ -76,7 +76,8 @@ void Label::setBackColor(const QColor& color) {
         // The text stays legible on whatever colour the label takes.
         QPalette pal = palette();
         pal.setColor(QPalette::Window, color);
-        pal.setColor(QPalette::WindowText, textColourOn(color));
+        if (pal.color(QPalette::WindowText) != textColourOn(color))
+            pal.setColor(QPalette::WindowText, textColourOn(color));
         setPalette(pal);
     }
     update();
