@@ -359,6 +359,13 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {},
                     0},
+        CraftedCase{"TallTable",
+                    [](CraftedChm& c, const QString&) {
+                        c.put("/index.html",
+                              page("Table", "<p>before</p><table><tr><td>" +
+                                                repeated("cell ", 100000) + "</td></tr></table>"));
+                    },
+                    true, true, 1, false, "before", 1},
         CraftedCase{"LongWords",
                     [](CraftedChm& c, const QString&) {
                         c.put("/index.html", page("Long", QString(400000, QChar(0xFDFA)).toUtf8() +
