@@ -9,13 +9,18 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTextBlock>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstring>
 #include <deque>
 #include <optional>
 #include <set>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace bmi::help {
 
@@ -113,6 +118,31 @@ CheckedTopics layOutTopics(const HelpFile& file) {
     return checked;
 }
 
+// The end of a pipe a signal handler writes to; the event loop reads it.
+int g_quitWriter = -1;
+
+void onQuitSignal(int) {
+    const char byte = 'q';
+    [[maybe_unused]] const ssize_t written = ::write(g_quitWriter, &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the viewer the way closing its window does, so that the
+// socket and lock that keep it the only viewer of its file go with it.
+void quitOnSignals(QObject* parent) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    g_quitWriter = fds[1];
+    auto* notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [] { QApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = &onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
 int runCheck(const HelpFile& file) {
     const CheckedTopics checked = layOutTopics(file);
     HelpBrowser browser(file);
@@ -174,6 +204,7 @@ int runViewer(int argc, char** argv) {
     // Listen before the slow part, so that two viewers started together find each other.
     std::optional<InstanceGuard> guard;
     if (!args->check) {
+        quitOnSignals(&app);
         guard.emplace(request.file);
         if (guard->notifyRunning() || (!guard->listen() && guard->notifyRunning()))
             return kExitOk;
