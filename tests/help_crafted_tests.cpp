@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -298,18 +299,19 @@ TEST_P(CraftedFile, StaysWithinItsCaps) {
         return;
     }
 
-    // The default topic as a screen of twice the density shows it: pictures are asked
-    // of the file by the names the page gives, never by names made up from them.
+    // The default topic drawn as on a screen of twice the density: pictures are asked of
+    // the file by the names the page gives, never by names made up from them.
     RecordingBrowser browser(*file);
-    QImage sharp(8, 8, QImage::Format_ARGB32);
-    sharp.setDevicePixelRatio(2);
-    browser.document()->documentLayout()->setPaintDevice(&sharp);
     browser.setSource(file->defaultTopic());
     browser.document()->setTextWidth(560);
     EXPECT_LE(browser.document()->documentLayout()->documentSize().height(), kMaxPageHeight);
     EXPECT_EQ(browser.toPlainText().endsWith(QString::fromUtf8(
                   kTooLongNotice.data(), static_cast<qsizetype>(kTooLongNotice.size()))),
               row.pageCut);
+    QImage sharp(280, 200, QImage::Format_ARGB32);
+    sharp.setDevicePixelRatio(2);
+    QPainter painter(&sharp);
+    browser.document()->drawContents(&painter, QRectF(0, 0, 280, 200));
     for (const QString& asked : browser.asked)
         EXPECT_FALSE(asked.contains(QStringLiteral("@2x"))) << asked.toStdString();
 
