@@ -26,8 +26,8 @@ namespace bmi::help {
 inline constexpr std::size_t kMaxObjectSize = 16u * 1024u * 1024u;
 // No help file comes near this; a larger one is refused before it is read.
 inline constexpr std::size_t kMaxHelpFileSize = 64u * 1024u * 1024u;
-// The compressed section is expanded this far at most (in memory, and in work: about a
-// tenth of a second). Four objects of the largest size fit.
+// The compressed section is expanded this far at most: as much memory, and well under a
+// second of work. Four objects of the largest size fit.
 inline constexpr std::size_t kMaxExpandedSize = 4 * kMaxObjectSize;
 // Directory entries kept; a file listing more is refused as it opens. Each costs a few
 // hundred bytes, so this is some tens of megabytes; help files list a few thousand.

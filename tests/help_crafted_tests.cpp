@@ -162,7 +162,8 @@ public:
             entries.clear();
             count = 0;
         };
-        for (const auto& [name, entry] : m_entries) {
+        for (const auto& named : m_entries) {
+            const Entry& entry = named.second;
             QByteArray one;
             appendNumber(one, static_cast<std::uint64_t>(entry.name.size()));
             one += entry.name;
