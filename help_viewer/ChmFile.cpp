@@ -286,7 +286,6 @@ bool ChmFile::State::expandTo(std::uint64_t end) {
     next.offset = static_cast<off_t>(expanded.size());
     next.length = static_cast<off_t>(end - expanded.size());
     next.filename = const_cast<char*>("");
-    const std::size_t before = expanded.size();
     // Grown by doubling, so that objects read one after another copy the buffer only a
     // few times, but never beyond the most it may hold.
     if (expanded.capacity() < end)
@@ -298,9 +297,9 @@ bool ChmFile::State::expandTo(std::uint64_t end) {
     sink = nullptr;
     sinkLimit = 0;
     if (error != MSPACK_ERR_OK || expanded.size() != end) {
-        // Its state is gone; starting again from the top would repeat all the work.
-        expanded.resize(before);
-        expanded.shrink_to_fit();
+        // What came out before the failure is whole (the decompressor writes whole
+        // frames) and serves the objects that lie in it; beyond it nothing can be
+        // expanded without starting again from the top, which would repeat all the work.
         expansionFailed = true;
         return false;
     }

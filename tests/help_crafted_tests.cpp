@@ -442,6 +442,15 @@ INSTANTIATE_TEST_SUITE_P(
                         c.point("/far.png", 1, std::uint64_t{8} * kFarAway, 16);
                     },
                     true, false, 1, false, "far", 1},
+        CraftedCase{"PictureBeyondTheSectionsEnd",
+                    [](CraftedChm& c, const QString&) {
+                        // Read first, it spoils nothing the section holds.
+                        c.point("/bad.png", 1, 1024 * 1024, 16);
+                        c.alias("/t.html", "/#URLSTR");
+                        c.put("/index.html",
+                              page("Bad", "<img src=\"bad.png\"><a href=\"t.html\">t</a>"));
+                    },
+                    true, false, 2, false, "units", 1},
         CraftedCase{"PicturesAtTheEndNoResetTable",
                     [](CraftedChm& c, const QString&) {
                         c.remove(kResetTable);
