@@ -97,6 +97,33 @@ qreal positive(qreal value) {
 
 // ---- keeping a page within the height the view can lay out ----------------------------
 
+// A margin, padding, border, line height or spacing brought within kMaxSpacing (pixels,
+// or percent of a line).
+qreal spacing(qreal value) {
+    return std::isfinite(value) ? std::clamp<qreal>(value, -kMaxSpacing, kMaxSpacing) : 0;
+}
+
+void capFrame(QTextFrame* frame) {
+    QTextFrameFormat format = frame->frameFormat();
+    format.setTopMargin(spacing(format.topMargin()));
+    format.setBottomMargin(spacing(format.bottomMargin()));
+    format.setPadding(spacing(format.padding()));
+    format.setBorder(spacing(format.border()));
+    if (format.height().type() == QTextLength::FixedLength)
+        format.setHeight(
+            QTextLength(QTextLength::FixedLength, spacing(format.height().rawValue())));
+    if (format.isTableFormat()) {
+        QTextTableFormat table = format.toTableFormat();
+        table.setCellSpacing(spacing(table.cellSpacing()));
+        table.setCellPadding(spacing(table.cellPadding()));
+        format = table;
+    }
+    if (format != frame->frameFormat())
+        frame->setFrameFormat(format);
+    for (QTextFrame* child : frame->childFrames())
+        capFrame(child);
+}
+
 // Sizes a page asks for beyond the caps are brought within them, before anything is
 // laid out. A picture keeps its proportions.
 void capSizes(QTextDocument* document) {
@@ -145,6 +172,21 @@ void capSizes(QTextDocument* document) {
         cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
         cursor.setCharFormat(change.format);
     }
+    // Spacing around blocks and frames, and line heights: what is left of a page once it
+    // is cut, the notice included, must not start below its end.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        const qreal top = format.topMargin();
+        const qreal bottom = format.bottomMargin();
+        const qreal line = format.lineHeight();
+        if (spacing(top) == top && spacing(bottom) == bottom && spacing(line) == line)
+            continue;
+        format.setTopMargin(spacing(top));
+        format.setBottomMargin(spacing(bottom));
+        format.setLineHeight(spacing(line), format.lineHeightType());
+        QTextCursor(block).setBlockFormat(format);
+    }
+    capFrame(document->rootFrame());
 }
 
 // Upper bounds of the height that parts of a page take, however narrow it is laid out:

@@ -19,6 +19,8 @@ inline constexpr int kMaxStyleSheets = 16;
 // Text is shown no larger than this (a large heading is some 30 points).
 inline constexpr qreal kMaxFontPoints = 72;
 inline constexpr qreal kMaxFontPixels = 96;
+// Nor are margins, borders, spacing and line heights larger than this.
+inline constexpr qreal kMaxSpacing = 1024;
 // What a page may take of height, however narrow the view. The view's layout goes
 // round in circles once a line starts 2^23 pixels down; this leaves room for the
 // largest zoom (3x) below that. A page of ordinary text this tall would run to some
@@ -69,7 +71,8 @@ public:
 };
 
 // Keeps a page within what the view can lay out: text no larger than kMaxFontPoints,
-// pictures no larger than kMaxPictureSide, and the whole no taller than kMaxPageHeight
+// pictures no larger than kMaxPictureSide, spacing no larger than kMaxSpacing, and the
+// whole no taller than kMaxPageHeight
 // (what lies beyond is cut off and a notice ends the page). Works on the document
 // before it is laid out; true when the page was cut.
 bool fitPage(QTextDocument* document);

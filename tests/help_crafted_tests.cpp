@@ -369,6 +369,16 @@ INSTANTIATE_TEST_SUITE_P(
                                                 repeated("cell ", 100000) + "</td></tr></table>"));
                     },
                     true, true, 1, false, "before", 1},
+        CraftedCase{"HugeSpacing",
+                    [](CraftedChm& c, const QString&) {
+                        c.put("/index.html",
+                              page("Spacing", "<p style=\"margin-top:9000000px; "
+                                              "line-height:9000000px\">a</p><table "
+                                              "cellspacing=9000000 cellpadding=9000000 "
+                                              "border=9000000 height=9000000><tr><td>b</td>"
+                                              "</tr></table>"));
+                    },
+                    true, false, 1, false, "b", 1},
         CraftedCase{"LongWords",
                     [](CraftedChm& c, const QString&) {
                         c.put("/index.html", page("Long", QString(400000, QChar(0xFDFA)).toUtf8() +
