@@ -139,26 +139,19 @@ public:
         point(name, entry.section, entry.offset, entry.length);
     }
 
-    // The file with its new directory: one level of listing chunks after everything.
+    // The file with its new directory after everything: listing chunks only, read in order.
     QByteArray bytes() const {
-        std::vector<QByteArray> chunks;
+        QByteArray listing;
         QByteArray entries;
-        int count = 0;
+        std::uint64_t count = 0;
         auto close = [&] {
-            QByteArray chunk("PMGL");
-            chunk += QByteArray(kChunkEntries - 4, '\0');
-            const qsizetype free = m_chunkSize - kChunkEntries - entries.size();
-            writeLe(chunk, 4, 4, static_cast<std::uint64_t>(free));
-            const auto index = static_cast<qint64>(chunks.size());
-            writeLe(chunk, 0x0C, 4, static_cast<std::uint32_t>(index - 1));
-            writeLe(chunk, 0x10, 4, 0xFFFFFFFF); // set below for all but the last
-            chunk += entries;
-            chunk += QByteArray(free - 2, '\0');
-            chunk += QByteArray(2, '\0');
-            writeLe(chunk, m_chunkSize - 2, 2, static_cast<std::uint64_t>(count));
-            if (!chunks.empty())
-                writeLe(chunks.back(), 0x10, 4, static_cast<std::uint64_t>(index));
-            chunks.push_back(chunk);
+            QByteArray chunk(m_chunkSize, '\0');
+            chunk.replace(0, 4, "PMGL");
+            writeLe(chunk, 4, 4, static_cast<std::uint64_t>(m_chunkSize - kChunkEntries));
+            writeLe(chunk, 0x0C, 8, ~std::uint64_t{0}); // no previous or next chunk named
+            chunk.replace(kChunkEntries, entries.size(), entries);
+            writeLe(chunk, m_chunkSize - 2, 2, count);
+            listing += chunk;
             entries.clear();
             count = 0;
         };
@@ -180,15 +173,13 @@ public:
         QByteArray out = m_bytes;
         const auto directory = static_cast<std::uint64_t>(out.size());
         QByteArray header = m_directoryHeader;
-        const auto last = static_cast<std::uint64_t>(chunks.size() - 1);
+        const auto chunks = static_cast<std::uint64_t>(listing.size() / m_chunkSize);
         writeLe(header, 0x18, 4, 1);          // depth: listing chunks only
         writeLe(header, 0x1C, 4, 0xFFFFFFFF); // no index chunk
-        writeLe(header, 0x20, 4, 0);
-        writeLe(header, 0x24, 4, last);
-        writeLe(header, 0x2C, 4, last + 1);
-        out += header;
-        for (const QByteArray& chunk : chunks)
-            out += chunk;
+        writeLe(header, 0x20, 4, 0);          // first and last listing chunks
+        writeLe(header, 0x24, 4, chunks - 1);
+        writeLe(header, 0x2C, 4, chunks);
+        out += header + listing;
         writeLe(out, kDirectoryOffset, 8, directory);
         writeLe(out, kDirectoryLength, 8, static_cast<std::uint64_t>(out.size()) - directory);
         const auto section0 = static_cast<qsizetype>(readLe(out, kHeaderSection0, 8));
