@@ -226,12 +226,12 @@ public:
         return positive(format.topMargin()) + positive(format.bottomMargin());
     }
 
-    // A fragment of text, or a picture with the line it stands on.
+    // A fragment of text, or of pictures alike, each on a line of its own.
     qreal fragment(const QTextBlockFormat& block, const QTextFragment& fragment) {
         const QTextCharFormat format = fragment.charFormat();
-        const qreal height = lineHeight(format);
+        qreal height = lineHeight(format);
         if (format.isImageFormat())
-            return line(block, std::max(height, positive(format.toImageFormat().height())));
+            height = std::max(height, positive(format.toImageFormat().height()));
         return fragment.length() * line(block, height);
     }
 

@@ -342,6 +342,19 @@ INSTANTIATE_TEST_SUITE_P(
                                                           "height=9000000><br>y"));
                     },
                     true, false, 1, false, "y", 1},
+        CraftedCase{"ManyTallPictures",
+                    [](CraftedChm& c, const QString&) {
+                        c.put("/index.html",
+                              page("Tall", repeated("<img src=\"images/bands.png\" width=600 "
+                                                    "height=4096>",
+                                                    2100)));
+                    },
+                    true,
+                    true,
+                    1,
+                    false,
+                    {},
+                    0},
         CraftedCase{"HugeFont",
                     [](CraftedChm& c, const QString&) {
                         c.put("/index.html", page("Huge", "<p style=\"font-size:400pt\">" +
