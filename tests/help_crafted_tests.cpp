@@ -479,19 +479,20 @@ INSTANTIATE_TEST_SUITE_P(
                         c.put("/index.html", page("End", pictures + "end"));
                     },
                     true, false, 1, false, "end", 1},
-        CraftedCase{
-            "SharperPictureOnDisk",
-            [](CraftedChm& c, const QString& dir) {
-                QImage(4, 4, QImage::Format_RGB32).save(dir + QStringLiteral("/pic@2x.png"));
-                c.put("/index.html",
-                      page("Sharp", "<img src=\"" + QFile::encodeName(dir) + "/pic.png\">sharp"));
-            },
-            true,
-            false,
-            1,
-            false,
-            {},
-            0}),
+        CraftedCase{"SharperPictureOnDisk",
+                    [](CraftedChm& c, const QString& dir) {
+                        QImage sharper(4, 4, QImage::Format_RGB32);
+                        sharper.fill(Qt::white);
+                        sharper.save(dir + QStringLiteral("/pic@2x.png"));
+                        c.put("/index.html", page("Sharp", "<img src=\"" + QFile::encodeName(dir) +
+                                                               "/pic.png\">sharp"));
+                    },
+                    true,
+                    false,
+                    1,
+                    false,
+                    {},
+                    0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
