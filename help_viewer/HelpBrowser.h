@@ -23,8 +23,8 @@ inline constexpr qreal kMaxFontPixels = 96;
 inline constexpr qreal kMaxSpacing = 1024;
 // What a page may take of height, however narrow the view. The view's layout goes
 // round in circles once a line starts 2^23 pixels down; this leaves room for the
-// largest zoom (3x) below that. A page of ordinary text this tall would run to some
-// 100,000 characters set one to a line.
+// largest zoom (3x) below that. Each character is counted as a line of its own, with
+// room for a taller fallback font, so ordinary text is cut after some 80,000 characters.
 inline constexpr qreal kMaxPageHeight = 2'000'000;
 
 class HelpBrowser : public QTextBrowser {
@@ -72,9 +72,8 @@ public:
 
 // Keeps a page within what the view can lay out: text no larger than kMaxFontPoints,
 // pictures no larger than kMaxPictureSide, spacing no larger than kMaxSpacing, and the
-// whole no taller than kMaxPageHeight
-// (what lies beyond is cut off and a notice ends the page). Works on the document
-// before it is laid out; true when the page was cut.
+// whole no taller than kMaxPageHeight (what lies beyond is cut off and a notice ends
+// the page). Works on the document before it is laid out; true when the page was cut.
 bool fitPage(QTextDocument* document);
 
 // A mail link without its query (?subject=, ?attach=...): only the address reaches the
