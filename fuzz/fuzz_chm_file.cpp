@@ -59,5 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Reading again after every other object gives the same bytes: no state of the
     // decompressor leaks from one object into the next.
     BMI_FUZZ_CHECK(file->read("/#SYSTEM") == system);
+    // However the objects lie, the compressed section was expanded once, and no further
+    // than the cap.
+    BMI_FUZZ_CHECK(file->expandedBytes() <= kMaxExpandedSize);
     return 0;
 }

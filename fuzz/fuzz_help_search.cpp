@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<Word> words = splitWords(page.text);
     for (const Word& word : words) {
-        BMI_FUZZ_CHECK(word.start >= 0 && word.length > 0);
+        BMI_FUZZ_CHECK(word.start >= 0 && word.length > 0 && word.length <= kMaxWordLength);
         BMI_FUZZ_CHECK(word.start + word.length <= page.text.size());
     }
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                          return std::nullopt;
                                                      return html;
                                                  });
-    BMI_FUZZ_CHECK(index.topicCount() >= 1);
+    BMI_FUZZ_CHECK(index.topicCount() >= 1 && index.wordCount() <= kMaxIndexedWords);
     // A word of the page, typed as the page has it, finds every topic: they are all the
     // same page.
     if (!words.empty()) {

@@ -28,6 +28,13 @@ constexpr const char* kOutputName = "memory:extracted";
 // request for more comes from sizes a damaged file made up.
 constexpr std::size_t kMaxAllocation = 32u * 1024u * 1024u;
 
+// While the directory is read, libmspack makes one allocation for each entry it keeps,
+// and a handful of its own; counting them caps the entries before they take memory.
+constexpr std::size_t kOpenAllocationsBesideEntries = 64;
+// Allocations left to the directory being read on this thread, if one is. Not reached
+// through the system pointer: the decompressor gives its readers copies of our system.
+thread_local std::size_t* t_openAllocations = nullptr;
+
 // The file header names two format identifiers that differ in their first byte only.
 // chmcmd, with which our help file is made, writes the first one twice; libmspack takes
 // that for a foreign file. Nothing else reads the second, so our copy gets the right one.
@@ -70,6 +77,12 @@ struct ChmFile::State {
     // Where an extraction goes, and how much it may write.
     std::vector<std::uint8_t>* sink = nullptr;
     std::size_t sinkLimit = 0;
+    // The compressed section from its start, as far as it has been expanded; once the
+    // expansion fails it goes no further.
+    std::vector<std::uint8_t> expanded;
+    bool expansionFailed = false;
+
+    bool expandTo(std::uint64_t end);
 
     State();
     ~State();
@@ -156,6 +169,11 @@ struct ChmFile::State {
     static void message(mspack_file*, const char*, ...) {}
 
     static void* allocate(mspack_system*, std::size_t bytes) {
+        if (t_openAllocations) {
+            if (*t_openAllocations == 0)
+                return nullptr;
+            --*t_openAllocations;
+        }
         return bytes > kMaxAllocation ? nullptr : std::malloc(bytes);
     }
 
@@ -238,7 +256,10 @@ std::unique_ptr<ChmFile> ChmFile::fromBytes(std::vector<std::uint8_t> bytes) {
     state->decompressor = mspack_create_chm_decompressor(&state->system.base);
     if (!state->decompressor)
         return nullptr;
+    std::size_t allocations = kMaxDirectoryEntries + kOpenAllocationsBesideEntries;
+    t_openAllocations = &allocations;
     state->header = state->decompressor->open(state->decompressor, kInputName);
+    t_openAllocations = nullptr;
     if (!state->header)
         return nullptr;
     for (mschmd_file* list : {state->header->sysfiles, state->header->files}) {
@@ -253,6 +274,38 @@ std::unique_ptr<ChmFile> ChmFile::fromBytes(std::vector<std::uint8_t> bytes) {
     return std::unique_ptr<ChmFile>(new ChmFile(std::move(state)));
 }
 
+bool ChmFile::State::expandTo(std::uint64_t end) {
+    if (end <= expanded.size())
+        return true;
+    if (expansionFailed || end > kMaxExpandedSize)
+        return false;
+    // An object of the compressed section that starts where the expansion stopped: the
+    // decompressor goes on from where it is, with nothing to skip or do again.
+    mschmd_file next{};
+    next.section = &header->sec1.base;
+    next.offset = static_cast<off_t>(expanded.size());
+    next.length = static_cast<off_t>(end - expanded.size());
+    next.filename = const_cast<char*>("");
+    // Grown by doubling, so that objects read one after another copy the buffer only a
+    // few times, but never beyond the most it may hold.
+    if (expanded.capacity() < end)
+        expanded.reserve(std::min(
+            kMaxExpandedSize, std::max(static_cast<std::size_t>(end), 2 * expanded.capacity())));
+    sink = &expanded;
+    sinkLimit = static_cast<std::size_t>(end);
+    const int error = decompressor->extract(decompressor, &next, kOutputName);
+    sink = nullptr;
+    sinkLimit = 0;
+    if (error != MSPACK_ERR_OK || expanded.size() != end) {
+        // What came out before the failure is whole (the decompressor writes whole
+        // frames) and serves the objects that lie in it; beyond it nothing can be
+        // expanded without starting again from the top, which would repeat all the work.
+        expansionFailed = true;
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::vector<std::uint8_t>> ChmFile::read(std::string_view path,
                                                        std::size_t maxSize) const {
     if (path.empty() || path.find('\0') != std::string_view::npos)
@@ -261,12 +314,21 @@ std::optional<std::vector<std::uint8_t>> ChmFile::read(std::string_view path,
     if (found == m_state->byName.end())
         return std::nullopt;
     mschmd_file* file = found->second;
-    if (file->length < 0 || static_cast<std::uintmax_t>(file->length) > maxSize ||
+    if (file->length < 0 || file->offset < 0 || !file->section ||
+        static_cast<std::uintmax_t>(file->length) > maxSize ||
         static_cast<std::uintmax_t>(file->length) > kMaxObjectSize)
         return std::nullopt;
     const auto length = static_cast<std::size_t>(file->length);
 
     std::vector<std::uint8_t> data;
+    if (file->section->id == 1) {
+        const auto offset = static_cast<std::uint64_t>(file->offset);
+        if (offset > kMaxExpandedSize || !m_state->expandTo(offset + length))
+            return std::nullopt;
+        const auto from = m_state->expanded.begin() + static_cast<std::ptrdiff_t>(offset);
+        data.assign(from, from + static_cast<std::ptrdiff_t>(length));
+        return data;
+    }
     data.reserve(length);
     m_state->sink = &data;
     m_state->sinkLimit = length;
@@ -276,6 +338,19 @@ std::optional<std::vector<std::uint8_t>> ChmFile::read(std::string_view path,
     if (error != MSPACK_ERR_OK || data.size() != length)
         return std::nullopt;
     return data;
+}
+
+std::optional<ObjectLocation> ChmFile::locate(std::string_view path) const {
+    const auto found = m_state->byName.find(lowerAscii(path));
+    if (found == m_state->byName.end() || !found->second->section)
+        return std::nullopt;
+    const mschmd_file* file = found->second;
+    return ObjectLocation{file->section->id, static_cast<std::uint64_t>(file->offset),
+                          static_cast<std::uint64_t>(file->length)};
+}
+
+std::uint64_t ChmFile::expandedBytes() const {
+    return m_state->expanded.size();
 }
 
 std::vector<std::string> ChmFile::list() const {

@@ -3,12 +3,25 @@
 #include "help_viewer/HelpFile.h"
 #include "help_viewer/TopicLimits.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDesktopServices>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace bmi::help {
 
@@ -47,7 +60,292 @@ QByteArray pictureFormat(const QByteArray& data) {
     return {};
 }
 
+QImage pictureIn(QTextDocument* document, const QString& name) {
+    const QVariant resource = document->resource(QTextDocument::ImageResource, QUrl(name));
+    if (resource.typeId() == QMetaType::QImage)
+        return resource.value<QImage>();
+    if (resource.typeId() == QMetaType::QPixmap)
+        return resource.value<QPixmap>().toImage();
+    QImage image;
+    if (resource.typeId() == QMetaType::QByteArray)
+        image.loadFromData(resource.toByteArray());
+    return image;
+}
+
+// The size a picture is shown at before any screen scaling: as the page asks, one side
+// following the other in the picture's proportions, or the picture's own size.
+QSizeF shownSize(QTextDocument* document, const QTextImageFormat& format) {
+    const bool hasWidth = format.hasProperty(QTextFormat::ImageWidth);
+    const bool hasHeight = format.hasProperty(QTextFormat::ImageHeight);
+    QSizeF size(format.width(), format.height());
+    if (hasWidth && hasHeight)
+        return size;
+    const QImage image = pictureIn(document, format.name());
+    const QSizeF natural = image.isNull() ? QSizeF(1, 1) : image.deviceIndependentSize();
+    if (natural.isEmpty())
+        return {0, 0};
+    if (hasWidth)
+        return {size.width(), size.width() * natural.height() / natural.width()};
+    if (hasHeight)
+        return {size.height() * natural.width() / natural.height(), size.height()};
+    return natural;
+}
+
+qreal positive(qreal value) {
+    return std::isfinite(value) && value > 0 ? value : 0;
+}
+
+// ---- keeping a page within the height the view can lay out ----------------------------
+
+// A margin, padding, border, line height or spacing brought within kMaxSpacing (pixels,
+// or percent of a line).
+qreal spacing(qreal value) {
+    return std::isfinite(value) ? std::clamp<qreal>(value, -kMaxSpacing, kMaxSpacing) : 0;
+}
+
+void capFrame(QTextFrame* frame) {
+    QTextFrameFormat format = frame->frameFormat();
+    format.setTopMargin(spacing(format.topMargin()));
+    format.setBottomMargin(spacing(format.bottomMargin()));
+    format.setPadding(spacing(format.padding()));
+    format.setBorder(spacing(format.border()));
+    if (format.height().type() == QTextLength::FixedLength)
+        format.setHeight(
+            QTextLength(QTextLength::FixedLength, spacing(format.height().rawValue())));
+    if (format.isTableFormat()) {
+        QTextTableFormat table = format.toTableFormat();
+        table.setCellSpacing(spacing(table.cellSpacing()));
+        table.setCellPadding(spacing(table.cellPadding()));
+        format = table;
+    }
+    if (format != frame->frameFormat())
+        frame->setFrameFormat(format);
+    for (QTextFrame* child : frame->childFrames())
+        capFrame(child);
+}
+
+// Sizes a page asks for beyond the caps are brought within them, before anything is
+// laid out. A picture keeps its proportions.
+void capSizes(QTextDocument* document) {
+    struct Change {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            bool changed = false;
+            if (format.hasProperty(QTextFormat::FontPointSize) &&
+                !(format.fontPointSize() <= kMaxFontPoints)) {
+                format.setFontPointSize(kMaxFontPoints);
+                changed = true;
+            }
+            if (format.hasProperty(QTextFormat::FontPixelSize) &&
+                !(format.doubleProperty(QTextFormat::FontPixelSize) <= kMaxFontPixels)) {
+                format.setProperty(QTextFormat::FontPixelSize, kMaxFontPixels);
+                changed = true;
+            }
+            if (format.isImageFormat()) {
+                QTextImageFormat image = format.toImageFormat();
+                QSizeF size = shownSize(document, image);
+                if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
+                    size = QSizeF(0, 0);
+                if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+                    size.scale(kMaxPictureSide, kMaxPictureSide, Qt::KeepAspectRatio);
+                if (size != QSizeF(image.width(), image.height())) {
+                    image.setWidth(std::max<qreal>(size.width(), 0));
+                    image.setHeight(std::max<qreal>(size.height(), 0));
+                    format = image;
+                    changed = true;
+                }
+            }
+            if (changed)
+                changes.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    QTextCursor cursor(document);
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
+    // Spacing around blocks and frames, and line heights: what is left of a page once it
+    // is cut, the notice included, must not start below its end.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        const qreal top = format.topMargin();
+        const qreal bottom = format.bottomMargin();
+        const qreal line = format.lineHeight();
+        if (spacing(top) == top && spacing(bottom) == bottom && spacing(line) == line)
+            continue;
+        format.setTopMargin(spacing(top));
+        format.setBottomMargin(spacing(bottom));
+        format.setLineHeight(spacing(line), format.lineHeightType());
+        QTextCursor(block).setBlockFormat(format);
+    }
+    capFrame(document->rootFrame());
+}
+
+// Upper bounds of the height that parts of a page take, however narrow it is laid out:
+// every character may stand on a line of its own, and table cells side by side may as
+// well be one above the other.
+class HeightBound {
+public:
+    explicit HeightBound(const QTextDocument* document) : m_base(document->defaultFont()) {}
+
+    // The tallest line a character of this format can be on. Text in a font the format
+    // does not name (another script, symbols) may stand taller; hence the margin.
+    qreal lineHeight(const QTextCharFormat& format) {
+        const QFont font = format.font().resolve(m_base);
+        auto cached = m_heights.constFind(font);
+        if (cached == m_heights.cend())
+            cached = m_heights.insert(font, 1.5 * QFontMetricsF(font).height());
+        const int adjustment = format.intProperty(QTextFormat::FontSizeAdjustment);
+        return *cached * (adjustment > 0 ? std::pow(1.5, std::min(adjustment, 8)) : 1.0);
+    }
+
+    static qreal line(const QTextBlockFormat& format, qreal height) {
+        const qreal value = positive(format.lineHeight());
+        switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            return height * std::max<qreal>(1, value / 100);
+        case QTextBlockFormat::FixedHeight:
+        case QTextBlockFormat::MinimumHeight:
+            return std::max(height, value);
+        case QTextBlockFormat::LineDistanceHeight:
+            return height + value;
+        default:
+            return height;
+        }
+    }
+
+    static qreal blockMargins(const QTextBlockFormat& format) {
+        return positive(format.topMargin()) + positive(format.bottomMargin());
+    }
+
+    // A fragment of text, or of pictures alike, each on a line of its own.
+    qreal fragment(const QTextBlockFormat& block, const QTextFragment& fragment) {
+        const QTextCharFormat format = fragment.charFormat();
+        qreal height = lineHeight(format);
+        if (format.isImageFormat())
+            height = std::max(height, positive(format.toImageFormat().height()));
+        return fragment.length() * line(block, height);
+    }
+
+    qreal block(const QTextBlock& block) {
+        const QTextBlockFormat format = block.blockFormat();
+        qreal height = blockMargins(format) + line(format, lineHeight(block.charFormat()));
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            height += fragment(format, it.fragment());
+        return height;
+    }
+
+    static qreal frameEdges(const QTextFrameFormat& format) {
+        qreal height = positive(format.topMargin()) + positive(format.bottomMargin()) +
+                       2 * (positive(format.border()) + positive(format.padding()));
+        if (format.height().type() == QTextLength::FixedLength)
+            height += positive(format.height().rawValue());
+        return height;
+    }
+
+    qreal frame(QTextFrame* frame) {
+        qreal height = frameEdges(frame->frameFormat());
+        if (auto* table = qobject_cast<QTextTable*>(frame)) {
+            const QTextTableFormat format = table->format();
+            height += (table->rows() + 1) *
+                      (positive(format.cellSpacing()) + 2 * positive(format.border()));
+            for (int row = 0; row < table->rows(); ++row) {
+                for (int column = 0; column < table->columns(); ++column) {
+                    const QTextTableCellFormat cell =
+                        table->cellAt(row, column).format().toTableCellFormat();
+                    height += 2 * positive(format.cellPadding()) + positive(cell.topPadding()) +
+                              positive(cell.bottomPadding()) + positive(cell.topBorder()) +
+                              positive(cell.bottomBorder());
+                }
+            }
+        }
+        for (auto it = frame->begin(); !it.atEnd(); ++it)
+            height += it.currentFrame() ? this->frame(it.currentFrame()) : block(it.currentBlock());
+        return height;
+    }
+
+private:
+    QFont m_base;
+    QHash<QFont, qreal> m_heights;
+};
+
+// Where the page must end to stay within kMaxPageHeight; -1 when it need not. A block
+// is cut between characters, a table or frame before it starts.
+int cutPosition(QTextDocument* document) {
+    HeightBound bound(document);
+    QTextFrame* root = document->rootFrame();
+    qreal used = HeightBound::frameEdges(root->frameFormat());
+    for (auto it = root->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            used += bound.frame(frame);
+            if (used > kMaxPageHeight)
+                return frame->firstPosition() - 1;
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        const QTextBlockFormat format = block.blockFormat();
+        used += HeightBound::blockMargins(format) +
+                HeightBound::line(format, bound.lineHeight(block.charFormat()));
+        if (used > kMaxPageHeight)
+            return block.position();
+        for (auto part = block.begin(); !part.atEnd(); ++part) {
+            const QTextFragment fragment = part.fragment();
+            const qreal height = bound.fragment(format, fragment);
+            if (used + height > kMaxPageHeight) {
+                const qreal each = height / fragment.length();
+                const int fits = static_cast<int>((kMaxPageHeight - used) / each);
+                return fragment.position() + std::clamp(fits, 0, fragment.length());
+            }
+            used += height;
+        }
+    }
+    return -1;
+}
+
 } // namespace
+
+bool fitPage(QTextDocument* document) {
+    capSizes(document);
+    const int cut = cutPosition(document);
+    if (cut < 0)
+        return false;
+    QTextCursor cursor(document);
+    cursor.setPosition(cut);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(
+        QString::fromUtf8(kTooLongNotice.data(), static_cast<qsizetype>(kTooLongNotice.size())));
+    return true;
+}
+
+QSizeF PictureObject::intrinsicSize(QTextDocument* document, int, const QTextFormat& format) {
+    QSizeF size = shownSize(document, format.toImageFormat());
+    // As the document's own handler does: a printer's page is measured in its own dots.
+    if (QPaintDevice* device = document->documentLayout()->paintDevice())
+        size *= device->logicalDpiY() / 96.0;
+    return size;
+}
+
+void PictureObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int,
+                               const QTextFormat& format) {
+    const QImage image = pictureIn(document, format.toImageFormat().name());
+    if (image.isNull())
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(rect, image);
+    painter->restore();
+}
 
 QUrl mailAddressOnly(const QUrl& url) {
     // A '?' written encoded in the address would become a query again in the mail program.
@@ -66,6 +364,8 @@ HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+    document()->documentLayout()->registerHandler(QTextFormat::ImageObject,
+                                                  new PictureObject(this));
 }
 
 QUrl HelpBrowser::resolved(const QUrl& link) const {
@@ -89,7 +389,23 @@ void HelpBrowser::followLink(const QUrl& link) {
 
 void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
     // Every topic is a page, whatever its name ends in: Markdown would bypass the limits.
+    const auto page = [](const QUrl& url) { return url.adjusted(QUrl::RemoveFragment); };
+    if (page(resolved(name)) == page(source())) {
+        QTextBrowser::doSetSource(name, QTextDocument::HtmlResource); // only scrolls
+        return;
+    }
+    // A document without a page size is not laid out: the page is read and brought
+    // within the caps first, and laid out once its size is restored. What is shown now
+    // is laid out to the end first, so that no layout left pending runs on the new page.
+    QTextDocument* document = this->document();
+    document->pageCount();
+    const QSizeF pageSize = document->pageSize();
+    document->setPageSize(QSizeF(0, 0));
     QTextBrowser::doSetSource(name, QTextDocument::HtmlResource);
+    fitPage(document);
+    document->setPageSize(pageSize);
+    if (!name.fragment().isEmpty())
+        scrollToAnchor(name.fragment());
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
@@ -139,8 +455,8 @@ QVariant HelpBrowser::picture(const QUrl& url) {
     reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
-    if (pixels <= 0 || pixels > kMaxPicturePixels ||
-        m_picturePixels + pixels > kMaxTopicPicturePixels)
+    if (pixels <= 0 || pixels > kMaxPicturePixels || size.width() > kMaxPictureSide ||
+        size.height() > kMaxPictureSide || m_picturePixels + pixels > kMaxTopicPicturePixels)
         return blank();
     m_picturePixels += pixels;
     const QImage image = reader.read();

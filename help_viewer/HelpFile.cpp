@@ -152,13 +152,33 @@ std::unique_ptr<HelpFile> HelpFile::open(const QString& path, const QString& win
     return file;
 }
 
-std::optional<QByteArray> HelpFile::read(const QUrl& url) const {
-    if (url.scheme() != kTopicScheme)
-        return std::nullopt;
+namespace {
+
+std::string objectPath(const QUrl& url) {
     QString path = url.path();
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
-    const auto data = m_file->read(path.toStdString());
+    return path.toStdString();
+}
+
+} // namespace
+
+QString HelpFile::objectKey(const QUrl& url) const {
+    if (url.scheme() != kTopicScheme)
+        return {};
+    const auto location = m_file->locate(objectPath(url));
+    if (!location)
+        return {};
+    return QStringLiteral("%1:%2:%3")
+        .arg(location->section)
+        .arg(location->offset)
+        .arg(location->length);
+}
+
+std::optional<QByteArray> HelpFile::read(const QUrl& url) const {
+    if (url.scheme() != kTopicScheme)
+        return std::nullopt;
+    const auto data = m_file->read(objectPath(url));
     if (!data)
         return std::nullopt;
     return QByteArray(reinterpret_cast<const char*>(data->data()),

@@ -54,6 +54,10 @@ public:
 
     // The object a chm: URL names (its path; query and fragment ignored).
     std::optional<QByteArray> read(const QUrl& url) const;
+    // The same for every name of one object, and for no other object; empty when the
+    // URL names nothing in the file. Many names may point at one object: whoever goes
+    // through every topic does each object once.
+    QString objectKey(const QUrl& url) const;
 
 private:
     explicit HelpFile(std::unique_ptr<ChmFile> file) : m_file(std::move(file)) {}

@@ -160,6 +160,9 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
         else if (m_tabs->currentWidget() == m_searchPage)
             searchPane();
     });
+    // Without contents and index, the Search tab was current before anyone listened.
+    if (m_tabs->currentWidget() == m_searchPage)
+        searchPane();
 
     // The topic, and the find bar under it once asked for.
     m_browser->setAccessibleName(tr("Topic"));

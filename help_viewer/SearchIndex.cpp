@@ -15,7 +15,9 @@ namespace {
 // Help pages are small; a file with more topics than this is not indexed further.
 constexpr qsizetype kMaxTopics = 5000;
 // Nor more text than this in all, whatever the topics hold.
-constexpr qsizetype kMaxTotalText = 64 * 1024 * 1024;
+constexpr qsizetype kMaxTotalText = 16 * 1024 * 1024;
+// Of each topic, about what the view shows of it; the rest is not searched.
+constexpr qsizetype kMaxTopicText = 512 * 1024;
 constexpr qsizetype kMaxEntityLength = 32;
 
 // Entities beyond the accented letters, which are composed below.
@@ -296,8 +298,10 @@ QString foldWord(QStringView word) {
     return folded.toCaseFolded();
 }
 
-std::vector<Word> splitWords(QStringView text) {
-    std::vector<Word> words;
+namespace {
+
+// Calls f(start, length) for each word of text, in order, until f returns false.
+template <typename F> void forEachWord(QStringView text, F f) {
     qsizetype i = 0;
     while (i < text.size()) {
         while (i < text.size() && !(text[i].isLetterOrNumber() || text[i].isSurrogate()))
@@ -305,15 +309,27 @@ std::vector<Word> splitWords(QStringView text) {
         const qsizetype start = i;
         while (i < text.size() && joinsWord(text, i))
             ++i;
-        if (i > start)
-            words.push_back({start, i - start, foldWord(text.mid(start, i - start))});
+        if (i > start && i - start <= kMaxWordLength && !f(start, i - start))
+            return;
     }
+}
+
+} // namespace
+
+std::vector<Word> splitWords(QStringView text) {
+    std::vector<Word> words;
+    forEachWord(text, [&](qsizetype start, qsizetype length) {
+        words.push_back({start, length, foldWord(text.mid(start, length))});
+        return true;
+    });
     return words;
 }
 
-SearchIndex SearchIndex::build(const std::vector<QUrl>& seeds, const Reader& read) {
+SearchIndex SearchIndex::build(const std::vector<QUrl>& seeds, const Reader& read,
+                               const Identifier& identify) {
     SearchIndex index;
     QSet<QUrl> seen;
+    QSet<QString> objects;
     std::deque<QUrl> pending;
     QString scheme;
     auto enqueue = [&](const QUrl& url) {
@@ -332,23 +348,39 @@ SearchIndex SearchIndex::build(const std::vector<QUrl>& seeds, const Reader& rea
     while (!pending.empty() && index.topicCount() < kMaxTopics && totalText < kMaxTotalText) {
         const QUrl url = pending.front();
         pending.pop_front();
+        if (identify) {
+            const QString object = identify(url);
+            if (!object.isEmpty() && objects.contains(object))
+                continue;
+            objects.insert(object);
+        }
         const auto text = read(url);
         if (!text)
             continue;
-        totalText += text->size();
-        const PageText page = extractPageText(*text);
-        index.addTopic(url, page);
+        const QStringView shown = QStringView(*text).left(kMaxTopicText);
+        totalText += shown.size();
+        const PageText page = extractPageText(shown);
+        if (!index.addTopic(url, page))
+            break;
         for (const QString& link : page.links)
             enqueue(url.resolved(QUrl(link, QUrl::TolerantMode)));
     }
     return index;
 }
 
-void SearchIndex::addTopic(const QUrl& url, const PageText& page) {
+bool SearchIndex::addTopic(const QUrl& url, const PageText& page) {
     Topic topic{url, page.title.isEmpty() ? url.path() : page.title, {}};
-    for (const Word& word : splitWords(page.text))
-        ++topic.counts[word.folded];
+    const QStringView text = page.text;
+    forEachWord(text, [&](qsizetype start, qsizetype length) {
+        if (m_words >= kMaxIndexedWords)
+            return false;
+        int& count = topic.counts[foldWord(text.mid(start, length))];
+        m_words += count == 0;
+        ++count;
+        return true;
+    });
     m_topics.push_back(std::move(topic));
+    return m_words < kMaxIndexedWords;
 }
 
 std::vector<SearchIndex::Result> SearchIndex::find(QStringView query) const {

@@ -23,6 +23,12 @@ struct PageText {
 };
 PageText extractPageText(QStringView html);
 
+// Longer runs of letters are not words anyone searches for: they are neither indexed
+// nor looked for, and never folded (folding takes time that grows faster than length).
+inline constexpr qsizetype kMaxWordLength = 64;
+// Words kept in an index, counted once per topic that holds them: some tens of megabytes.
+inline constexpr qsizetype kMaxIndexedWords = qsizetype{1} << 19;
+
 // One word of a text: where it stands, and the form it is matched in.
 struct Word {
     qsizetype start = 0;
@@ -43,18 +49,25 @@ public:
     };
     // The text of a topic, decoded; nothing when it cannot be read.
     using Reader = std::function<std::optional<QString>(const QUrl&)>;
+    // What a topic's URL names: URLs with the same key are one topic, read once. An
+    // empty key says nothing.
+    using Identifier = std::function<QString(const QUrl&)>;
 
     // Every topic read can reach: the seeds and the pages their links lead to, as long
-    // as they share the seeds' scheme (links out of the file are not followed).
-    static SearchIndex build(const std::vector<QUrl>& seeds, const Reader& read);
+    // as they share the seeds' scheme (links out of the file are not followed). Stops
+    // when the index holds kMaxIndexedWords.
+    static SearchIndex build(const std::vector<QUrl>& seeds, const Reader& read,
+                             const Identifier& identify = {});
 
-    void addTopic(const QUrl& url, const PageText& page);
+    // False once the index is full; the topic then holds only the words that fitted.
+    bool addTopic(const QUrl& url, const PageText& page);
 
     // The topics that hold every word of the query, most hits first. Nothing for a
     // query without words.
     std::vector<Result> find(QStringView query) const;
 
     qsizetype topicCount() const { return static_cast<qsizetype>(m_topics.size()); }
+    qsizetype wordCount() const { return m_words; }
 
 private:
     struct Topic {
@@ -63,6 +76,7 @@ private:
         QHash<QString, int> counts;
     };
     std::vector<Topic> m_topics;
+    qsizetype m_words = 0;
 };
 
 } // namespace bmi::help

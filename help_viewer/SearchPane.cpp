@@ -95,13 +95,16 @@ void SearchPane::listTopics() {
         std::vector<QUrl> seeds{m_file.defaultTopic(), m_file.homePage()};
         collectTopics(m_file.contents().entries, seeds);
         collectTopics(m_file.index().entries, seeds);
-        m_index = SearchIndex::build(seeds, [this](const QUrl& url) -> std::optional<QString> {
-            const auto bytes = m_file.read(url);
-            if (!bytes)
-                return std::nullopt;
-            return fromHelpText(
-                std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
-        });
+        m_index = SearchIndex::build(
+            seeds,
+            [this](const QUrl& url) -> std::optional<QString> {
+                const auto bytes = m_file.read(url);
+                if (!bytes)
+                    return std::nullopt;
+                return fromHelpText(
+                    std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+            },
+            [this](const QUrl& url) { return m_file.objectKey(url); });
     }
     m_listedWords.clear();
     for (const Word& word : splitWords(m_words->text()))

@@ -9,13 +9,18 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTextBlock>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstring>
 #include <deque>
 #include <optional>
 #include <set>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace bmi::help {
 
@@ -50,6 +55,9 @@ std::optional<Arguments> parseArguments(const QStringList& args) {
 
 // Enough for any help file; a file naming more topics is checked this far.
 constexpr std::size_t kMaxCheckedTopics = 10000;
+// Characters laid out in all before the check stops: about a second and a half of
+// layout, a hundred times what our own help file holds.
+constexpr qint64 kMaxCheckCharacters = 2 * 1024 * 1024;
 // About the width of the window's topic pane.
 constexpr qreal kCheckWidth = 560;
 
@@ -65,42 +73,87 @@ void addEntries(const std::vector<SiteMapEntry>& entries, std::deque<QUrl>& topi
     }
 }
 
+struct CheckedTopics {
+    int topics = 0;
+    bool stopped = false; // the work allowed ran out first
+};
+
 // Lays out every topic the window could show, as it would show it: the default topic,
 // the home page, the contents and the index, and every page their links lead to. A topic
-// that would freeze or crash the window does so here.
-int layOutTopics(const HelpFile& file) {
+// that would freeze or crash the window does so here. Each object is laid out once,
+// however many names lead to it.
+CheckedTopics layOutTopics(const HelpFile& file) {
     HelpBrowser browser(file);
     std::deque<QUrl> queue{file.defaultTopic(), file.homePage()};
     addEntries(file.contents().entries, queue);
     addEntries(file.index().entries, queue);
     std::set<QString> seen;
+    CheckedTopics checked;
+    qint64 work = 0;
     while (!queue.empty() && seen.size() < kMaxCheckedTopics) {
         const QUrl topic = topicOnly(queue.front());
         queue.pop_front();
-        if (topic.scheme() != kTopicScheme || !seen.insert(topic.path().toLower()).second)
+        if (topic.scheme() != kTopicScheme)
             continue;
+        // A name that leads nowhere shows the same page whatever it is: once for all.
+        const QString object = file.objectKey(topic);
+        if (!seen.insert(object.isEmpty() ? QStringLiteral("?") : object).second)
+            continue;
+        if (work > kMaxCheckCharacters) {
+            checked.stopped = true;
+            break;
+        }
         browser.setSource(topic);
         QTextDocument* document = browser.document();
         document->setTextWidth(kCheckWidth);
         document->documentLayout()->documentSize();
+        work += document->characterCount();
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
             for (auto it = block.begin(); !it.atEnd(); ++it)
                 if (const QString href = it.fragment().charFormat().anchorHref();
                     !href.isEmpty() && queue.size() < kMaxCheckedTopics * 10)
                     queue.push_back(browser.resolved(QUrl(href)));
     }
-    return static_cast<int>(seen.size());
+    checked.topics = static_cast<int>(seen.size()) - (checked.stopped ? 1 : 0);
+    return checked;
+}
+
+// The end of a pipe a signal handler writes to; the event loop reads it.
+int g_quitWriter = -1;
+
+void onQuitSignal(int) {
+    const char byte = 'q';
+    [[maybe_unused]] const ssize_t written = ::write(g_quitWriter, &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the viewer the way closing its window does, so that the
+// socket and lock that keep it the only viewer of its file go with it.
+void quitOnSignals(QObject* parent) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    g_quitWriter = fds[1];
+    auto* notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [] { QApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = &onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 }
 
 int runCheck(const HelpFile& file) {
-    const int topics = layOutTopics(file);
+    const CheckedTopics checked = layOutTopics(file);
     HelpBrowser browser(file);
     browser.setSource(file.defaultTopic());
     QTextStream out(stdout);
     out << "topic: " << printable(file.defaultTopic().path()) << '\n'
         << "caption: " << printable(file.caption()) << '\n'
         << "title: " << printable(browser.documentTitle()) << '\n'
-        << "topics: " << topics << '\n';
+        << "topics: " << checked.topics << '\n';
+    if (checked.stopped)
+        out << "stopped: the topics are too long to check them all\n";
     return kExitOk;
 }
 
@@ -151,6 +204,7 @@ int runViewer(int argc, char** argv) {
     // Listen before the slow part, so that two viewers started together find each other.
     std::optional<InstanceGuard> guard;
     if (!args->check) {
+        quitOnSignals(&app);
         guard.emplace(request.file);
         if (guard->notifyRunning() || (!guard->listen() && guard->notifyRunning()))
             return kExitOk;

@@ -2,9 +2,11 @@
 // The help viewer program: BMI-Trevala-help "<file>.chm>Main".
 //
 // With --check it shows nothing: it loads the file, lays out every topic the window
-// could reach, prints the default topic, the window caption, the default topic's title
-// and how many topics it laid out, and exits 0; or it prints why the file cannot be shown
-// and exits 1. Without it, it shows the help window, or a message box and exits 1.
+// could reach (each object once, however many names lead to it), prints the default
+// topic, the window caption, the default topic's title and how many topics it laid out,
+// and exits 0; or it prints why the file cannot be shown and exits 1. A check whose
+// topics hold more text than it may lay out stops there and says so on a line of its own.
+// Without --check, it shows the help window, or a message box and exits 1.
 
 #include <QString>
 

@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QPixmap>
@@ -1061,9 +1060,12 @@ TEST(SingleViewer, SecondProgramLeavesFirstStays) {
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(first.state(), QProcess::Running);
 
-    first.kill();
-    first.waitForFinished();
-    QLocalServer::removeServer(InstanceGuard::serverName(path)); // the socket it left behind
+    // Told to end, it takes its socket and lock along.
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(30000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_FALSE(QFileInfo::exists(InstanceGuard::serverName(path)));
+    EXPECT_FALSE(QFileInfo::exists(InstanceGuard::serverName(path) + QStringLiteral(".lock")));
 }
 
 // Started in the same instant, two viewers of one file end as one window: one hands over
