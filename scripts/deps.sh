@@ -15,7 +15,7 @@ packages=(
     desktop-file-utils appstream
     python3 python3-pil python3-pyatspi at-spi2-core dbus dbus-x11
     valgrind time dpkg-dev file
-    weston qt6-wayland lintian
+    weston qt6-wayland lintian debootstrap
     libx11-dev
 )
 
