@@ -9,6 +9,8 @@
 #   scripts/check_release.sh --stage RELEASE
 #       only the build with warnings as errors, ctest and the AT-SPI checks (X11 and
 #       Wayland); scripts/test.sh ends with this on trixie.
+#   scripts/check_release.sh --install PACKAGE.deb RELEASE
+#       only the second part, for a package built before (on that release).
 #
 # Needs root (otherwise it asks sudo), debootstrap and a Debian mirror.
 #   BMI_MIRROR       the mirror (default http://deb.debian.org/debian)
@@ -22,15 +24,21 @@ set -euo pipefail
 args=("$@")
 repo=$(cd "$(dirname "$0")/.." && pwd)
 mode=full
+deb=""
 if [ "${1:-}" = --stage ]; then
     mode=stage
     shift
+elif [ "${1:-}" = --install ] && [ $# -ge 2 ]; then
+    mode=install
+    deb=$(realpath "$2")
+    shift 2
 fi
 release=${1:-}
 case "$release" in
 bookworm | trixie | sid) ;;
 *)
-    echo "usage: scripts/check_release.sh [--stage] bookworm|trixie|sid" >&2
+    echo "usage: scripts/check_release.sh [--stage | --install PACKAGE.deb]" \
+        "bookworm|trixie|sid" >&2
     exit 2
     ;;
 esac
@@ -76,7 +84,9 @@ roots=()
 drop_root() {
     local dir=$1 proc mounts
     for proc in /proc/[0-9]*; do
-        [ "$(readlink "$proc/root" 2>/dev/null)" = "$dir" ] && kill -KILL "${proc#/proc/}" 2>/dev/null
+        if [ "$(readlink "$proc/root" 2>/dev/null)" = "$dir" ]; then
+            kill -KILL "${proc#/proc/}" 2>/dev/null || true
+        fi
     done
     mapfile -t mounts < <(findmnt -rn -o TARGET | grep -F "$dir/" | sort -r)
     for m in "${mounts[@]}"; do
@@ -106,7 +116,8 @@ flock "$lock"
 if [ ! -s "$pristine" ] || [ -n "${BMI_REFRESH:-}" ]; then
     say "bootstrapping a minbase root from $mirror"
     boot="$work/bootstrap"
-    if ! debootstrap --variant=minbase "$release" "$boot" "$mirror" >"$out/debootstrap.log" 2>&1; then
+    if ! debootstrap --variant=minbase "$release" "$boot" "$mirror" \
+        >"$out/debootstrap.log" 2>&1; then
         tail -n 20 "$out/debootstrap.log" >&2
         fail "debootstrap failed (log: $out/debootstrap.log)"
     fi
@@ -157,11 +168,17 @@ clone_into() {
     git -C "$dir/src/bmi-trevala" checkout -q --detach "$commit"
 }
 
-say "commit $("${git[@]}" log -1 --format='%h %s' "$commit")"
-build_root=$work/build
-new_root build
-clone_into "$build_root"
-took "a fresh root"
+if [ "$mode" = install ]; then
+    [ -f "$deb" ] || fail "no package at $deb"
+    cp "$deb" "$out/"
+    deb="$out/$(basename "$deb")"
+else
+    say "commit $("${git[@]}" log -1 --format='%h %s' "$commit")"
+    build_root=$work/build
+    new_root build
+    clone_into "$build_root"
+    took "a fresh root"
+fi
 
 if [ "$mode" = stage ]; then
     cat >"$build_root/tmp/stage.sh" <<'EOF'
@@ -190,16 +207,18 @@ EOF
     exit 0
 fi
 
-# The README's test command, as a user runs it; the nested stage on trixie is what
-# this script does itself.
-in_root "$build_root" BMI_IN_RELEASE_ROOT=1 bash -c 'cd /src/bmi-trevala && scripts/test.sh' \
-    2>&1 | tee "$out/test.log" || fail "scripts/test.sh failed (log: $out/test.log)"
-took "scripts/test.sh"
-debs=("$build_root"/src/bmi-trevala/build-pkg/*.deb)
-[ -f "${debs[0]}" ] || fail "scripts/test.sh left no package in build-pkg/"
-deb="$out/$(basename "${debs[0]}")"
-cp "${debs[0]}" "$deb"
-drop_root "$build_root"
+if [ "$mode" = full ]; then
+    # The README's test command, as a user runs it; the nested stage on trixie is what
+    # this script does itself.
+    in_root "$build_root" BMI_IN_RELEASE_ROOT=1 bash -c 'cd /src/bmi-trevala && scripts/test.sh' \
+        2>&1 | tee "$out/test.log" || fail "scripts/test.sh failed (log: $out/test.log)"
+    took "scripts/test.sh"
+    debs=("$build_root"/src/bmi-trevala/build-pkg/*.deb)
+    [ -f "${debs[0]}" ] || fail "scripts/test.sh left no package in build-pkg/"
+    deb="$out/$(basename "${debs[0]}")"
+    cp "${debs[0]}" "$deb"
+    drop_root "$build_root"
+fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
 say "Depends: $depends"
