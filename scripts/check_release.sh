@@ -238,8 +238,10 @@ in_root "$install_root" bash -c "apt-get update -qq && DEBIAN_FRONTEND=nonintera
     fail "the package did not install (log: $out/install.log)"
 }
 took "installing the package"
-# The program has to find every library it needs before anything else is installed.
-if in_root "$install_root" sh -c 'ldd /usr/bin/BMI-Trevala' | grep 'not found'; then
+# The program and its viewer have to find every library they need before anything else
+# is installed.
+if in_root "$install_root" sh -c 'ldd /usr/bin/BMI-Trevala /usr/lib/bmi-trevala/*' |
+    grep 'not found'; then
     fail "the installed program misses libraries"
 fi
 # Only the virtual display and the means to drive and photograph it come after.
