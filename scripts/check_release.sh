@@ -127,9 +127,14 @@ if [ ! -s "$pristine" ] || [ -n "${BMI_REFRESH:-}" ]; then
     took "debootstrap"
 fi
 flock -u "$lock"
+# The packages fetched are shared with later runs, but apt locks its cache: a run that
+# finds another one using it fetches its own.
+exec {apt_lock}>"$cache/apt-$release.lock"
+shared_apt_cache=0
+flock -n "$apt_lock" && shared_apt_cache=1
 
-# A fresh root from the pristine one, with /proc, /sys and /dev of the machine and the
-# package cache shared between runs.
+# A fresh root from the pristine one, with /proc, /sys and /dev of the machine and, when
+# free, the package cache shared between runs.
 new_root() {
     local dir="$work/$1"
     mkdir "$dir"
@@ -150,7 +155,9 @@ new_root() {
     mount -t sysfs sysfs "$dir/sys"
     mount --rbind /dev "$dir/dev"
     mount --make-rslave "$dir/dev"
-    mount --bind "$cache/apt-$release" "$dir/var/cache/apt/archives"
+    if [ "$shared_apt_cache" -eq 1 ]; then
+        mount --bind "$cache/apt-$release" "$dir/var/cache/apt/archives"
+    fi
 }
 
 in_root() {
