@@ -145,7 +145,8 @@ missing=()
 if [ "$wayland" -eq 1 ]; then
     command -v weston >/dev/null 2>&1 || missing+=(weston)
     qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /nonexistent)
-    compgen -G "$qt_plugins/platforms/libqwayland-*.so" >/dev/null || missing+=(qt6-wayland)
+    # One libqwayland.so in Qt 6.11; libqwayland-generic.so and its kin in 6.4 and 6.8.
+    compgen -G "$qt_plugins/platforms/libqwayland*.so" >/dev/null || missing+=(qt6-wayland)
 else
     command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
     { command -v xdotool && command -v xprop; } >/dev/null 2>&1 || missing+=(xdotool x11-utils)
