@@ -31,6 +31,9 @@ BMI_ATSPI_WM_CLASS=$(sed -n 's/^StartupWMClass=//p' "$entry")
 
 # Lines of the Wayland protocol trace (WAYLAND_DEBUG) start with a bracketed timestamp.
 protocol_line='^\[ *[0-9]+\.[0-9]+\] '
+# The request that names a window's app id. The trace writes an object as
+# interface@id up to libwayland 1.22 and as interface#id from 1.23 (Debian 13) on.
+app_id_request='xdg_toplevel[@#][0-9]+\.set_app_id\('
 
 # Inside the private D-Bus session, on the virtual display: the program and the checker.
 if [ "${1:-}" = "--in-session" ]; then
@@ -105,20 +108,20 @@ if [ "${1:-}" = "--in-session" ]; then
                 "$bin/BMI-Trevala-help" "$bin/BMI-Trevala.chm" >"$work/viewer.log" 2>&1 &
             viewer=$!
             for _ in $(seq 100); do
-                grep -q 'xdg_toplevel@[0-9]*\.set_app_id(' "$work/viewer.log" && break
+                grep -qE "$app_id_request" "$work/viewer.log" && break
                 kill -0 "$viewer" 2>/dev/null || break
                 sleep 0.1
             done
             kill "$viewer" 2>/dev/null || true
             wait "$viewer" 2>/dev/null || true
-            grep -q 'xdg_toplevel@[0-9]*\.set_app_id(' "$work/viewer.log" || {
+            grep -qE "$app_id_request" "$work/viewer.log" || {
                 say "FAIL: the help viewer announced no app id"
                 status=1
             }
         else
             say "the help viewer or its help file is not beside the program; not checked"
         fi
-        ids=$(grep -ohE 'xdg_toplevel@[0-9]+\.set_app_id\("[^"]*"\)' \
+        ids=$(grep -ohE "$app_id_request"'"[^"]*"\)' \
             "$work/program.log" "$work/viewer.log" | sed 's/.*set_app_id("\(.*\)")/\1/' | sort -u)
         if [ "$ids" = "$BMI_ATSPI_APP_ID" ]; then
             say "ok: every window announced the app id $ids"
@@ -142,7 +145,8 @@ missing=()
 if [ "$wayland" -eq 1 ]; then
     command -v weston >/dev/null 2>&1 || missing+=(weston)
     qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /nonexistent)
-    compgen -G "$qt_plugins/platforms/libqwayland-*.so" >/dev/null || missing+=(qt6-wayland)
+    # One libqwayland.so in Qt 6.11; libqwayland-generic.so and its kin in 6.4 and 6.8.
+    compgen -G "$qt_plugins/platforms/libqwayland*.so" >/dev/null || missing+=(qt6-wayland)
 else
     command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
     { command -v xdotool && command -v xprop; } >/dev/null 2>&1 || missing+=(xdotool x11-utils)

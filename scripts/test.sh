@@ -2,7 +2,8 @@
 # Installs what is missing, builds with warnings as errors, and runs every test: the
 # lint of the shell scripts, the unit and widget tests (offscreen), the fuzz corpora, a
 # memcheck run of the program, the sanitizer build, the check through the
-# accessibility bus (on X11 and on Wayland), and lintian on the Debian package.
+# accessibility bus (on X11 and on Wayland), and lintian on the Debian package; last,
+# the build, ctest and the accessibility checks again in a fresh Debian 13 root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -42,4 +43,11 @@ deb=$(scripts/package.sh)
 # --fail-on also fails on warnings; the info level stays quiet.
 lintian --fail-on error,warning "$deb"
 echo "lintian: no errors and no warnings on $(basename "$deb")"
+
+# Every change is also built and checked on the current stable release, in a fresh root.
+# Inside such a root (scripts/check_release.sh runs this script there) it is not nested.
+if [ -z "${BMI_IN_RELEASE_ROOT:-}" ]; then
+    echo "== build, ctest and the assistive-technology checks in a fresh Debian 13 root"
+    scripts/check_release.sh --stage trixie
+fi
 echo "All test stages passed."

@@ -32,6 +32,8 @@ DIALOG_TITLE = "Feet to Inches Calcualtor"
 HEIGHT_REFUSAL = "You need to enter the height."
 VIEWER_TITLE = "BMI-Trevala Help"
 SEARCH_WORD = "centimeters"
+BUTTON = (pyatspi.ROLE_PUSH_BUTTON,)
+EDITS = (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)
 WAIT = 10.0  # seconds for anything the program has to do in answer to one request
 
 
@@ -92,8 +94,9 @@ def find(root, what, predicate):
     return wait_for(what, probe)
 
 
-def named(role_names, name):
-    return lambda o: o.getRoleName() in role_names and o.name == name
+def named(roles, name):
+    # By role constant: the names at-spi2 gives the roles differ between its releases.
+    return lambda o: o.getRole() in roles and o.name == name
 
 
 def showing(obj):
@@ -140,7 +143,7 @@ def everything_said(obj):
 
 
 def is_shown_alert(obj):
-    return obj.getRoleName() == "alert" and showing(obj)
+    return obj.getRole() == pyatspi.ROLE_ALERT and showing(obj)
 
 
 def is_shown_dialog(obj):
@@ -209,28 +212,29 @@ def check(app):
     )
     log("found the window %r" % window.name)
 
-    edits = ("text", "entry")
-    height = find(window, "the height box", named(edits, "Height"))
-    weight = find(window, "the weight box", named(edits, "Weight"))
-    calculate = find(window, "the Calculate button", named(("push button",), "Calculate"))
-    close = find(window, "the Close button", named(("push button",), "Close"))
+    height = find(window, "the height box", named(EDITS, "Height"))
+    weight = find(window, "the weight box", named(EDITS, "Weight"))
+    calculate = find(window, "the Calculate button", named(BUTTON, "Calculate"))
+    close = find(window, "the Close button", named(BUTTON, "Close"))
     picture = find(
-        window, "the picture button", named(("push button",), "Feet and inches to inches")
+        window, "the picture button", named(BUTTON, "Feet and inches to inches")
     )
-    marker = find(window, "the BMI marker", named(("slider",), "BMI marker"))
+    marker = find(window, "the BMI marker", named((pyatspi.ROLE_SLIDER,), "BMI marker"))
     scale = find(window, "the BMI scale", lambda o: o.name == "BMI scale")
-    find(window, "the advert picture", named(("image",), "Trevala Health Records web page"))
+    advert = "Trevala Health Records web page"
+    find(window, "the advert picture", named((pyatspi.ROLE_IMAGE,), advert))
     for band in ("Underweight", "Healthy", "Overweight", "Obese", "Severly Obese"):
-        find(scale, "the %r band" % band, named(("label",), band))
+        find(scale, "the %r band" % band, named((pyatspi.ROLE_LABEL,), band))
     log("ok: every control is found by its accessible name and role")
 
     # Result labels in the scale: all but the bands and the tick numbers.
-    fixed = {o.name for o in descendants(scale) if o.getRoleName() == "label"}
+    fixed = {o.name for o in descendants(scale) if o.getRole() == pyatspi.ROLE_LABEL}
 
     def result_label(value):
         def probe():
             for o in descendants(scale):
-                if o.getRoleName() == "label" and o.name == value and value not in fixed:
+                is_label = o.getRole() == pyatspi.ROLE_LABEL
+                if is_label and o.name == value and value not in fixed:
                     return o
             return None
 
@@ -266,14 +270,15 @@ def check(app):
 
     def refusal():
         for w in top_level(app, showing):
-            if w.getRoleName() in ("alert", "dialog") and HEIGHT_REFUSAL in everything_said(w):
+            alerting = w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+            if alerting and HEIGHT_REFUSAL in everything_said(w):
                 return w
         return None
 
     alert = wait_for("an alert saying %r" % HEIGHT_REFUSAL, refusal)
     log("ok: the refusal %r was read from the %s" % (HEIGHT_REFUSAL, alert.getRoleName()))
-    expect("the alert's role", alert.getRoleName(), "alert")
-    ok = find(alert, "the alert's OK button", named(("push button",), "OK"))
+    expect("the alert's role", alert.getRole(), pyatspi.ROLE_ALERT)
+    ok = find(alert, "the alert's OK button", named(BUTTON, "OK"))
     press(ok)
     wait_for("the alert to go away", lambda: not top_level(app, is_shown_alert))
     log("ok: the alert was dismissed by its OK button")
@@ -285,13 +290,13 @@ def check(app):
         "the %r dialog" % DIALOG_TITLE,
         lambda: next(iter(top_level(app, is_shown_dialog)), None),
     )
-    expect("the dialog's role", dialog.getRoleName(), "dialog")
-    lists = [o for o in descendants(dialog) if o.getRoleName() == "combo box"]
+    expect("the dialog's role", dialog.getRole(), pyatspi.ROLE_DIALOG)
+    lists = [o for o in descendants(dialog) if o.getRole() == pyatspi.ROLE_COMBO_BOX]
     expect("the dialog's lists", [o.name for o in lists], ["5'", '0"'])
     for combo, text in zip(lists, ("6'", '1"')):
-        field = next(o for o in children(combo) if o.getRoleName() in edits)
+        field = next(o for o in children(combo) if o.getRole() in EDITS)
         set_text(field, text)
-    press(find(dialog, "the dialog's Enter button", named(("push button",), "Enter")))
+    press(find(dialog, "the dialog's Enter button", named(BUTTON, "Enter")))
     wait_for("the dialog to close", lambda: not top_level(app, is_shown_dialog))
     wait_for("the height 73 from the dialog", lambda: text_of(height) == "73")
     log("ok: the dialog wrote the height 73")
@@ -301,7 +306,7 @@ def check(app):
 
     # 4. Help: the viewer's Search tab finds the topics holding a word; the first one is
     # opened and its title read back.
-    press(find(window, "the Help button", named(("push button",), "Help")))
+    press(find(window, "the Help button", named(BUTTON, "Help")))
     # The viewer belongs to the same application as the calculator and carries its name;
     # it is the other process of that name.
     viewer_app = find_app(None, other_than=app.get_process_id())
@@ -325,19 +330,20 @@ def check_help_search(app):
         lambda: next(iter(top_level(app, lambda w: w.name == VIEWER_TITLE and showing(w))), None),
     )
     log("found the help window %r" % viewer.name)
-    press(find(viewer, "the Search tab", named(("page tab",), "Search")))
-    words = find(viewer, "the words to find", named(("text", "entry"), "Words to find"))
+    press(find(viewer, "the Search tab", named((pyatspi.ROLE_PAGE_TAB,), "Search")))
+    words = find(viewer, "the words to find", named(EDITS, "Words to find"))
     set_text(words, SEARCH_WORD)
-    press(find(viewer, "the List Topics button", named(("push button",), "List Topics")))
-    found = find(viewer, "the list of topics found", named(("list",), "Topics found"))
+    press(find(viewer, "the List Topics button", named(BUTTON, "List Topics")))
+    found = find(viewer, "the list of topics found", named((pyatspi.ROLE_LIST,), "Topics found"))
 
     def first_topic():
-        items = [o for o in children(found) if o.getRoleName() == "list item" and o.name]
+        items = [o for o in children(found) if o.getRole() == pyatspi.ROLE_LIST_ITEM]
+        items = [o for o in items if o.name]
         return items[0] if items else None
 
     title = wait_for("a topic holding %r" % SEARCH_WORD, first_topic).name
     log("ok: the first topic holding %r is %r" % (SEARCH_WORD, title))
-    press(find(viewer, "the Display button", named(("push button",), "Display")))
+    press(find(viewer, "the Display button", named(BUTTON, "Display")))
     topic = find(viewer, "the topic view", lambda o: o.name == "Topic")
     wait_for("the topic %r to be shown" % title, lambda: topic.description == title)
     expect("the shown topic's first line", text_of(topic).split("\n")[0].strip(), title)
