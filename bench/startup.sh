@@ -301,10 +301,10 @@ against_text() { # name, time target, RSS target (MiB above qt_text)
         "$1 / qt_text:" "$w" "$2" "$(verdict "$w" "$2")" "$cpu" "$(verdict "$cpu" "$2")" \
         "$d" "$3" "$(verdict "$d" "$3")"
 }
-against_text program 1.10 2
-[[ -n "${t[base_program]:-}" ]] && against_text base_program 1.10 2
-[[ -n "${t[viewer]:-}" ]] && against_text viewer 1.30 4
-[[ -n "${t[base_viewer]:-}" ]] && against_text base_viewer 1.30 4
+against_text program 1.15 2
+[[ -n "${t[base_program]:-}" ]] && against_text base_program 1.15 2
+[[ -n "${t[viewer]:-}" ]] && against_text viewer 1.50 6
+[[ -n "${t[base_viewer]:-}" ]] && against_text base_viewer 1.50 6
 echo "program / qt_floor:    wall $(ratio "${t[program]}" "${t[qt_floor]}")x, CPU $(ratio "${c[program]}" "${c[qt_floor]}")x, RSS $(diff_mib "${m[program]}" "${m[qt_floor]}") MiB"
 echo "program / xlib_floor:  wall $(ratio "${t[program]}" "${t[xlib_floor]}")x, CPU $(ratio "${c[program]}" "${c[xlib_floor]}")x, RSS $(ratio "${m[program]}" "${m[xlib_floor]}")x ($(diff_mib "${m[program]}" "${m[xlib_floor]}") MiB)"
 echo "qt_floor / xlib_floor: wall $(ratio "${t[qt_floor]}" "${t[xlib_floor]}")x, RSS $(diff_mib "${m[qt_floor]}" "${m[xlib_floor]}") MiB"
