@@ -288,7 +288,11 @@ TEST_F(HelpViewerLaunch, TheViewerStartsClean) {
                            "{ [ -e /proc/$$/fd/" +
                                QByteArray::number(planted) +
                                " ] && echo inherited-fd\n"
-                               "  grep -E '^Sig(Ign|Blk):' /proc/$$/status\n"
+                               // The shell reads its own status itself: a child would
+                               // read it while the shell waits with its signals blocked.
+                               "  while read -r key value; do case $key in SigIgn:|SigBlk:)"
+                               " printf '%s\\t%s\\n' \"$key\" \"$value\";; esac;"
+                               " done < /proc/$$/status\n"
                                "  [ \"$(cut -d' ' -f6 /proc/$$/stat)\" = \"$$\" ] || echo "
                                "caller-session\n"
                                "} > '" +
