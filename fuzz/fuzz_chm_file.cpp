@@ -1,9 +1,9 @@
 // Input: a whole help file. It goes the way the viewer takes it: open, the system files,
 // the contents and index lists, then every object the directory names, extracted.
 #include "fuzz/FuzzCheck.h"
-#include "help_viewer/ChmFile.h"
-#include "help_viewer/ChmSystem.h"
-#include "help_viewer/SiteMap.h"
+#include "chm/ChmFile.h"
+#include "chm/ChmSystem.h"
+#include "chm/SiteMap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 //   u16 LE length of #SYSTEM, u16 LE length of #WINDOWS, #SYSTEM, #WINDOWS, #STRINGS
 // (a length beyond the input takes what is left; #STRINGS takes the rest).
 #include "fuzz/FuzzCheck.h"
-#include "help_viewer/ChmSystem.h"
+#include "chm/ChmSystem.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,7 +2,7 @@
 // leads to this page again, so that the index follows links as far as the page makes it
 // (a real file holds only so many pages; deeper names are missing here).
 #include "fuzz/FuzzCheck.h"
-#include "help_viewer/SearchIndex.h"
+#include "search/SearchIndex.h"
 
 #include <cstddef>
 #include <cstdint>

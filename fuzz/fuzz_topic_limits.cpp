@@ -1,6 +1,6 @@
 // Input: a topic's markup, as UTF-8 text.
 #include "fuzz/FuzzCheck.h"
-#include "help_viewer/TopicLimits.h"
+#include "chm/TopicLimits.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -167,7 +167,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/bmi-atspi.XXXXXX")
 xvfb_pid=""
 weston_pid=""
 session_pid=""
-# shellcheck disable=SC2317 # run by the EXIT trap
+# shellcheck disable=SC2317,SC2329 # run by the EXIT trap
 cleanup() {
     # The session runs in a process group of its own: this ends the bus daemons and
     # whatever they started along with anything of ours still running there.

@@ -99,7 +99,7 @@ drop_root() {
     rm -rf --one-file-system "$dir"
 }
 
-# shellcheck disable=SC2317 # run by the EXIT trap
+# shellcheck disable=SC2317,SC2329 # run by the EXIT trap
 cleanup() {
     local dir status=0
     for dir in "${roots[@]}"; do

@@ -23,7 +23,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/bmi-run.XXXXXX")
 xvfb_pid=""
 app_pid=""
 bus_pid=""
-# shellcheck disable=SC2317 # run by the EXIT trap
+# shellcheck disable=SC2317,SC2329 # run by the EXIT trap
 cleanup() {
     local pid
     for pid in "$app_pid" "$bus_pid" "$xvfb_pid"; do

@@ -1,6 +1,6 @@
 // The readers of a help file's #SYSTEM, #WINDOWS and #STRINGS, fed hand-made bytes:
 // well-formed files and the ways a damaged one lies.
-#include "help_viewer/ChmSystem.h"
+#include "chm/ChmSystem.h"
 
 #include <gtest/gtest.h>
 

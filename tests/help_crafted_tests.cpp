@@ -5,12 +5,12 @@
 // lists are added uncompressed at its end, under names of our choosing, and names may
 // point anywhere. Set BMI_CRAFTED_OUT to a folder to keep the files (the whole-file
 // fuzzer's seeds come from here).
-#include "help_viewer/ChmFile.h"
-#include "help_viewer/HelpBrowser.h"
-#include "help_viewer/HelpFile.h"
-#include "help_viewer/HelpWindow.h"
-#include "help_viewer/SearchPane.h"
-#include "help_viewer/TopicLimits.h"
+#include "chm/ChmFile.h"
+#include "window/HelpBrowser.h"
+#include "window/HelpFile.h"
+#include "window/HelpWindow.h"
+#include "window/SearchPane.h"
+#include "chm/TopicLimits.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The reader of contents and index lists: the usual layout, the sloppy HTML that help
 // authors write, and lists built to exhaust it.
-#include "help_viewer/SiteMap.h"
+#include "chm/SiteMap.h"
 
 #include <gtest/gtest.h>
 

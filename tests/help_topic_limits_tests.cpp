@@ -1,6 +1,6 @@
 // The limiter of a topic's markup: ordinary pages pass unchanged in meaning, deep and
 // long ones are cut where the text view would freeze or overflow its stack.
-#include "help_viewer/TopicLimits.h"
+#include "chm/TopicLimits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 // The help viewer on the help file the build made, and on damaged copies of it.
-#include "help_viewer/ChmFile.h"
-#include "help_viewer/FindBar.h"
-#include "help_viewer/HelpBrowser.h"
-#include "help_viewer/HelpFile.h"
-#include "help_viewer/HelpWindow.h"
-#include "help_viewer/InstanceGuard.h"
-#include "help_viewer/PageZoom.h"
-#include "help_viewer/SearchIndex.h"
-#include "help_viewer/SearchPane.h"
-#include "help_viewer/TopicLimits.h"
-#include "help_viewer/ViewerMain.h"
-#include "help_viewer/ViewerStyle.h"
+#include "chm/ChmFile.h"
+#include "window/FindBar.h"
+#include "window/HelpBrowser.h"
+#include "window/HelpFile.h"
+#include "window/HelpWindow.h"
+#include "window/InstanceGuard.h"
+#include "window/PageZoom.h"
+#include "search/SearchIndex.h"
+#include "window/SearchPane.h"
+#include "chm/TopicLimits.h"
+#include "window/ViewerMain.h"
+#include "window/ViewerStyle.h"
 
 #include <QAction>
 #include <QApplication>

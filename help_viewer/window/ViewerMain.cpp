@@ -1,10 +1,10 @@
-#include "help_viewer/ViewerMain.h"
+#include "window/ViewerMain.h"
 
-#include "help_viewer/HelpBrowser.h"
-#include "help_viewer/HelpFile.h"
-#include "help_viewer/HelpWindow.h"
-#include "help_viewer/InstanceGuard.h"
-#include "help_viewer/ViewerStyle.h"
+#include "window/HelpBrowser.h"
+#include "window/HelpFile.h"
+#include "window/HelpWindow.h"
+#include "window/InstanceGuard.h"
+#include "window/ViewerStyle.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "help_viewer/TopicPrinter.h"
+#include "window/TopicPrinter.h"
 
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>

@@ -1,4 +1,4 @@
-#include "help_viewer/SearchIndex.h"
+#include "search/SearchIndex.h"
 
 #include <QSet>
 

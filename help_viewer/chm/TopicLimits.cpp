@@ -1,5 +1,5 @@
-#include "help_viewer/TopicLimits.h"
-#include "help_viewer/AsciiText.h"
+#include "chm/TopicLimits.h"
+#include "chm/AsciiText.h"
 
 #include <algorithm>
 #include <array>

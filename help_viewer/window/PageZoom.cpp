@@ -1,4 +1,4 @@
-#include "help_viewer/PageZoom.h"
+#include "window/PageZoom.h"
 
 #include <QImage>
 #include <QPixmap>

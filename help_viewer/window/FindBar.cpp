@@ -1,4 +1,4 @@
-#include "help_viewer/FindBar.h"
+#include "window/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

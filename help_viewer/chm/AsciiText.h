@@ -3,6 +3,7 @@
 // Case folding for names inside the help file: ASCII only and free of the locale, so a
 // name folds the same on every machine and no byte of the file can reach a table lookup.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ inline std::string lowerAscii(std::string_view text) {
     for (char& c : lower)
         c = lowerAscii(c);
     return lower;
+}
+
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerAscii(x) == lowerAscii(y);
+           });
 }
 
 } // namespace bmi::help

@@ -1,4 +1,4 @@
-#include "help_viewer/HelpFile.h"
+#include "window/HelpFile.h"
 
 #include <QDir>
 #include <QFile>

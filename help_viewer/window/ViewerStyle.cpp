@@ -1,4 +1,4 @@
-#include "help_viewer/ViewerStyle.h"
+#include "window/ViewerStyle.h"
 
 #include <QGuiApplication>
 #include <QIconEngine>

@@ -1,4 +1,4 @@
-#include "help_viewer/InstanceGuard.h"
+#include "window/InstanceGuard.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

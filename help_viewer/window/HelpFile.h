@@ -2,9 +2,9 @@
 // A help file ready to show: its topics, the window definition to show them in, and its
 // contents and index.
 
-#include "help_viewer/ChmFile.h"
-#include "help_viewer/ChmSystem.h"
-#include "help_viewer/SiteMap.h"
+#include "chm/ChmFile.h"
+#include "chm/ChmSystem.h"
+#include "chm/SiteMap.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,5 @@
-#include "help_viewer/ChmSystem.h"
-#include "help_viewer/AsciiText.h"
+#include "chm/ChmSystem.h"
+#include "chm/AsciiText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,12 +85,6 @@ WindowDef parseEntry(ByteSpan entry, ByteSpan strings) {
 }
 
 } // namespace
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
-}
 
 std::optional<SystemInfo> parseSystem(ByteSpan system) {
     const auto version = u32At(system, 0);

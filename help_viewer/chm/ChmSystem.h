@@ -92,6 +92,4 @@ std::vector<WindowDef> parseWindows(ByteSpan windows, ByteSpan strings);
 // The first window whose name equals name, ignoring ASCII case.
 std::optional<WindowDef> findWindow(ByteSpan windows, ByteSpan strings, std::string_view name);
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-
 } // namespace bmi::help

@@ -1,5 +1,5 @@
-#include "help_viewer/ChmFile.h"
-#include "help_viewer/AsciiText.h"
+#include "chm/ChmFile.h"
+#include "chm/AsciiText.h"
 
 #include <mspack.h>
 

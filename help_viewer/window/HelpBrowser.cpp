@@ -1,7 +1,7 @@
-#include "help_viewer/HelpBrowser.h"
+#include "window/HelpBrowser.h"
 
-#include "help_viewer/HelpFile.h"
-#include "help_viewer/TopicLimits.h"
+#include "window/HelpFile.h"
+#include "chm/TopicLimits.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>

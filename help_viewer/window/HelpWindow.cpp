@@ -1,11 +1,11 @@
-#include "help_viewer/HelpWindow.h"
+#include "window/HelpWindow.h"
 
-#include "help_viewer/FindBar.h"
-#include "help_viewer/HelpBrowser.h"
-#include "help_viewer/HelpFile.h"
-#include "help_viewer/PageZoom.h"
-#include "help_viewer/SearchPane.h"
-#include "help_viewer/TopicPrinter.h"
+#include "window/FindBar.h"
+#include "window/HelpBrowser.h"
+#include "window/HelpFile.h"
+#include "window/PageZoom.h"
+#include "window/SearchPane.h"
+#include "window/TopicPrinter.h"
 
 #include <QAction>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // The Search tab: the words to look for, the topics that hold all of them, and the way
 // to open one with the words marked in it.
 
-#include "help_viewer/SearchIndex.h"
+#include "search/SearchIndex.h"
 
 #include <QWidget>
 

@@ -1,7 +1,5 @@
-#include "help_viewer/SiteMap.h"
-#include "help_viewer/AsciiText.h"
-
-#include "help_viewer/ChmSystem.h"
+#include "chm/SiteMap.h"
+#include "chm/AsciiText.h"
 
 #include <optional>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "help_viewer/SearchPane.h"
+#include "window/SearchPane.h"
 
-#include "help_viewer/HelpBrowser.h"
-#include "help_viewer/HelpFile.h"
+#include "window/HelpBrowser.h"
+#include "window/HelpFile.h"
 
 #include <QLabel>
 #include <QLineEdit>
