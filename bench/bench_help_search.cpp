@@ -1,7 +1,7 @@
 // The help viewer's search: building the index from the help file the build made (done
 // once, the first time the user searches; the target is well under 100 ms) and a query.
-#include "window/HelpFile.h"
 #include "search/SearchIndex.h"
+#include "window/HelpFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Input: a whole help file. It goes the way the viewer takes it: open, the system files,
 // the contents and index lists, then every object the directory names, extracted.
-#include "fuzz/FuzzCheck.h"
 #include "chm/ChmFile.h"
 #include "chm/ChmSystem.h"
 #include "chm/SiteMap.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Input: the text of a contents (.hhc) or index (.hhk) file.
-#include "fuzz/FuzzCheck.h"
 #include "chm/SiteMap.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Input: a topic's markup, as UTF-8 text.
-#include "fuzz/FuzzCheck.h"
 #include "chm/TopicLimits.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,11 +6,11 @@
 // point anywhere. Set BMI_CRAFTED_OUT to a folder to keep the files (the whole-file
 // fuzzer's seeds come from here).
 #include "chm/ChmFile.h"
+#include "chm/TopicLimits.h"
 #include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
 #include "window/HelpWindow.h"
 #include "window/SearchPane.h"
-#include "chm/TopicLimits.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -1,14 +1,14 @@
 // The help viewer on the help file the build made, and on damaged copies of it.
 #include "chm/ChmFile.h"
+#include "chm/TopicLimits.h"
+#include "search/SearchIndex.h"
 #include "window/FindBar.h"
 #include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
 #include "window/HelpWindow.h"
 #include "window/InstanceGuard.h"
 #include "window/PageZoom.h"
-#include "search/SearchIndex.h"
 #include "window/SearchPane.h"
-#include "chm/TopicLimits.h"
 #include "window/ViewerMain.h"
 #include "window/ViewerStyle.h"
 

@@ -1,7 +1,8 @@
 #include "window/HelpBrowser.h"
+#include "window/CharFormats.h"
 
-#include "window/HelpFile.h"
 #include "chm/TopicLimits.h"
+#include "window/HelpFile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -127,51 +128,34 @@ void capFrame(QTextFrame* frame) {
 // Sizes a page asks for beyond the caps are brought within them, before anything is
 // laid out. A picture keeps its proportions.
 void capSizes(QTextDocument* document) {
-    struct Change {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Change> changes;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextCharFormat format = fragment.charFormat();
-            bool changed = false;
-            if (format.hasProperty(QTextFormat::FontPointSize) &&
-                !(format.fontPointSize() <= kMaxFontPoints)) {
-                format.setFontPointSize(kMaxFontPoints);
-                changed = true;
-            }
-            if (format.hasProperty(QTextFormat::FontPixelSize) &&
-                !(format.doubleProperty(QTextFormat::FontPixelSize) <= kMaxFontPixels)) {
-                format.setProperty(QTextFormat::FontPixelSize, kMaxFontPixels);
-                changed = true;
-            }
-            if (format.isImageFormat()) {
-                QTextImageFormat image = format.toImageFormat();
-                QSizeF size = shownSize(document, image);
-                if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
-                    size = QSizeF(0, 0);
-                if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-                    size.scale(kMaxPictureSide, kMaxPictureSide, Qt::KeepAspectRatio);
-                if (size != QSizeF(image.width(), image.height())) {
-                    image.setWidth(std::max<qreal>(size.width(), 0));
-                    image.setHeight(std::max<qreal>(size.height(), 0));
-                    format = image;
-                    changed = true;
-                }
-            }
-            if (changed)
-                changes.push_back({fragment.position(), fragment.length(), format});
+    rewriteCharFormats(document, [document](QTextCharFormat& format) {
+        bool changed = false;
+        if (format.hasProperty(QTextFormat::FontPointSize) &&
+            !(format.fontPointSize() <= kMaxFontPoints)) {
+            format.setFontPointSize(kMaxFontPoints);
+            changed = true;
         }
-    }
-    QTextCursor cursor(document);
-    for (const Change& change : changes) {
-        cursor.setPosition(change.position);
-        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
+        if (format.hasProperty(QTextFormat::FontPixelSize) &&
+            !(format.doubleProperty(QTextFormat::FontPixelSize) <= kMaxFontPixels)) {
+            format.setProperty(QTextFormat::FontPixelSize, kMaxFontPixels);
+            changed = true;
+        }
+        if (format.isImageFormat()) {
+            QTextImageFormat image = format.toImageFormat();
+            QSizeF size = shownSize(document, image);
+            if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
+                size = QSizeF(0, 0);
+            if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+                size.scale(kMaxPictureSide, kMaxPictureSide, Qt::KeepAspectRatio);
+            if (size != QSizeF(image.width(), image.height())) {
+                image.setWidth(std::max<qreal>(size.width(), 0));
+                image.setHeight(std::max<qreal>(size.height(), 0));
+                format = image;
+                changed = true;
+            }
+        }
+        return changed;
+    });
     // Spacing around blocks and frames, and line heights: what is left of a page once it
     // is cut, the notice included, must not start below its end.
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {

@@ -1,4 +1,5 @@
 #include "window/PageZoom.h"
+#include "window/CharFormats.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -59,46 +60,23 @@ QTextImageFormat scaledImage(QTextDocument* document, QTextImageFormat image, qr
 }
 
 void scaleDocument(QTextDocument* document, qreal ratio) {
-    struct Change {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Change> changes;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextCharFormat format = fragment.charFormat();
-            bool changed = false;
-            if (format.hasProperty(QTextFormat::FontPointSize)) {
-                format.setFontPointSize(format.fontPointSize() * ratio);
-                changed = true;
-            }
-            if (format.hasProperty(QTextFormat::FontPixelSize)) {
-                const qreal pixels = format.doubleProperty(QTextFormat::FontPixelSize);
-                format.setProperty(QTextFormat::FontPixelSize, pixels * ratio);
-                changed = true;
-            }
-            if (format.isImageFormat()) {
-                format = scaledImage(document, format.toImageFormat(), ratio);
-                changed = true;
-            }
-            if (changed)
-                changes.push_back({fragment.position(), fragment.length(), format});
+    rewriteCharFormats(document, [document, ratio](QTextCharFormat& format) {
+        bool changed = false;
+        if (format.hasProperty(QTextFormat::FontPointSize)) {
+            format.setFontPointSize(format.fontPointSize() * ratio);
+            changed = true;
         }
-    }
-    // Scaling is not an edit anyone should undo.
-    const bool undo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    for (const Change& change : changes) {
-        cursor.setPosition(change.position);
-        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
-    cursor.endEditBlock();
-    document->setUndoRedoEnabled(undo);
+        if (format.hasProperty(QTextFormat::FontPixelSize)) {
+            const qreal pixels = format.doubleProperty(QTextFormat::FontPixelSize);
+            format.setProperty(QTextFormat::FontPixelSize, pixels * ratio);
+            changed = true;
+        }
+        if (format.isImageFormat()) {
+            format = scaledImage(document, format.toImageFormat(), ratio);
+            changed = true;
+        }
+        return changed;
+    });
 }
 
 } // namespace
