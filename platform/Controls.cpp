@@ -2,17 +2,9 @@
 
 #include "platform/Twips.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QCompleter>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QShortcutEvent>
-#include <QStyleOptionComboBox>
-#include <QStyleOptionSlider>
 
 #include <cmath>
 
@@ -26,31 +18,7 @@ Label::Label(QWidget* parent) : QLabel(parent) {
     setIndent(0);
 }
 
-void Label::setLeft(double v) {
-    m_left = v;
-    applyGeometry();
-}
-void Label::setTop(double v) {
-    m_top = v;
-    applyGeometry();
-}
-void Label::setWidth(double v) {
-    m_width = v;
-    applyGeometry();
-}
-void Label::setHeight(double v) {
-    m_height = v;
-    applyGeometry();
-}
-void Label::setTwips(double left, double top, double width, double height) {
-    m_left = left;
-    m_top = top;
-    m_width = width;
-    m_height = height;
-    applyGeometry();
-}
-
-void Label::applyGeometry() {
+void Label::applyTwips() {
     QRect r = twipsRect(m_left, m_top, m_width, m_height);
     // A label that fits itself to its caption never clips it, even where our font runs
     // a pixel wider than the one the design was measured with.
@@ -66,7 +34,7 @@ void Label::setCaption(const QString& caption) {
         m_width = hint.width() * kTwipsPerPixel;
         m_height = hint.height() * kTwipsPerPixel;
     }
-    applyGeometry();
+    applyTwips();
 }
 
 void Label::setBackColor(const QColor& color) {
@@ -76,8 +44,7 @@ void Label::setBackColor(const QColor& color) {
         // The text stays legible on whatever colour the label takes.
         QPalette pal = palette();
         pal.setColor(QPalette::Window, color);
-        if (pal.color(QPalette::WindowText) != textColourOn(color))
-            pal.setColor(QPalette::WindowText, textColourOn(color));
+        setTextLegibleOn(pal, QPalette::WindowText, color);
         setPalette(pal);
     }
     update();
@@ -217,105 +184,6 @@ void Frame::paintEvent(QPaintEvent*) {
     }
 }
 
-// ---- ComboBox -------------------------------------------------------------------
-
-namespace {
-
-// The windows' style over the desktop's: the lists' drop-down button is kArrowWidth
-// pixels wide and the edit field fills the rest. It is the application's style rather
-// than each list's own, since QComboBox builds its drop-down as soon as it gets a style
-// or a font of its own, and the drop-down is needed only once the list is opened.
-class DesignStyle final : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
-                         const QWidget* widget) const override {
-        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField) ||
-            !qobject_cast<const ComboBox*>(widget))
-            return QProxyStyle::subControlRect(control, option, sub, widget);
-        const QRect r = option->rect;
-        const int arrowLeft = r.right() + 1 - kArrowWidth;
-        const QRect rect = sub == SC_ComboBoxArrow
-                               ? QRect(arrowLeft, r.top(), kArrowWidth, r.height())
-                               : QRect(r.left() + kFrame, r.top() + kFrame,
-                                       arrowLeft - r.left() - kFrame, r.height() - 2 * kFrame);
-        return visualRect(option->direction, r, rect);
-    }
-
-private:
-    static constexpr int kArrowWidth = 13;
-    static constexpr int kFrame = 2;
-};
-
-// A completer that completes nothing, lent to each list's edit field while it is made; see
-// the ComboBox constructor. One serves them all: a field lets go of it again (without
-// deleting it) when the list's completer is cleared.
-QCompleter* standInCompleter() {
-    static QPointer<QCompleter> completer;
-    if (!completer)
-        completer = new QCompleter(qApp);
-    return completer;
-}
-
-} // namespace
-
-QStyle* designStyle(QStyle* base) {
-    return new DesignStyle(base);
-}
-
-ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
-    // Same as setEditable(true), which would build the drop-down at once. The lists
-    // complete nothing. An edit field that already has a completer spares
-    // setLineEdit building its default one over the list's model; setCompleter(nullptr)
-    // then takes the shared stand-in back off the field.
-    auto* edit = new QLineEdit(this);
-    edit->setCompleter(standInCompleter());
-    setLineEdit(edit);
-    setCompleter(nullptr);
-    setInsertPolicy(QComboBox::NoInsert);
-    setDuplicatesEnabled(true);
-    lineEdit()->setAcceptDrops(false);
-    connect(this, &QComboBox::activated, this, &ComboBox::Click);
-}
-
-void ComboBox::showPopup() {
-    QAbstractItemView* entries = view();
-    if (m_typingPicksNothing && !m_entriesFiltered) {
-        entries->installEventFilter(this);
-        m_entriesFiltered = true;
-    }
-    // Opened, a list shows every entry whole, wider than the list itself if need be;
-    // the style would otherwise shorten "centimeters" with an ellipsis.
-    entries->setTextElideMode(Qt::ElideNone);
-    entries->setMinimumWidth(entries->sizeHintForColumn(0) + 2 * entries->frameWidth());
-    QComboBox::showPopup();
-}
-
-bool ComboBox::eventFilter(QObject* watched, QEvent* event) {
-    // The opened list keeps its arrows, pages, Home, End, Enter and Escape; its keyboard
-    // search would pick an entry by the letter typed.
-    if (m_entriesFiltered && watched == view()) {
-        if (event->type() == QEvent::InputMethod)
-            return true;
-        if (event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (!text.isEmpty() && text.at(0).isPrint())
-                return true;
-        }
-    }
-    return QComboBox::eventFilter(watched, event);
-}
-
-void ComboBox::selectEntry(int index) {
-    setCurrentIndex(index);
-    // An editable list keeps a text the user typed over the same entry; selecting
-    // writes the entry's text back, as choosing it would.
-    if (index >= 0 && index < count())
-        setEditText(itemText(index));
-    emit Click();
-}
-
 // ---- TextBox --------------------------------------------------------------------
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
@@ -406,52 +274,6 @@ void Image::paintEvent(QPaintEvent* event) {
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-}
-
-// ---- Slider ---------------------------------------------------------------------
-
-Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    // The user's own moves (keyboard, dragging) are the new value.
-    connect(this, &QAbstractSlider::valueChanged, this, [this](int v) {
-        if (!m_settingValue)
-            m_value = v;
-    });
-}
-
-void Slider::setValueUnclamped(int value) {
-    m_value = value;
-    m_settingValue = true;
-    setValue(value); // QSlider clamps: the thumb goes to the nearer end
-    m_settingValue = false;
-}
-
-void Slider::initStyleOption(QStyleOptionSlider* option) const {
-    QSlider::initStyleOption(option);
-    // Drawing, hit tests and dragging all place the thumb within this narrower rectangle.
-    const double half = style()->pixelMetric(QStyle::PM_SliderLength, option, this) / 2.0;
-    const int left = static_cast<int>(std::lround(kThumbInsetLeft / kTwipsPerPixel - half));
-    const int right = static_cast<int>(std::lround(kThumbInsetRight / kTwipsPerPixel - half));
-    if (left >= 0 && right >= 0 && option->rect.width() > left + right + 2 * half)
-        option->rect.adjust(left, 0, -right, 0);
-}
-
-void Slider::setTwips(double left, double top, double width, double height) {
-    m_left = left;
-    m_top = top;
-    m_width = width;
-    m_height = height;
-    setGeometry(twipsRect(left, top, width, height));
-}
-
-void Slider::mousePressEvent(QMouseEvent* event) {
-    QSlider::mousePressEvent(event);
-    // Every button's release must come back here, not only the one QSlider uses.
-    event->accept();
-}
-
-void Slider::mouseReleaseEvent(QMouseEvent* event) {
-    QSlider::mouseReleaseEvent(event);
-    emit MouseUp(event->button());
 }
 
 } // namespace bmi

@@ -2,30 +2,16 @@
 // The design's control kinds over Qt widgets. Each keeps the design's properties that
 // code reads back as Qt properties with the design's names, in real-valued twips.
 
-#include <QComboBox>
+#include "platform/ComboBox.h"
+#include "platform/Slider.h"
+#include "platform/TwipsBox.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 #include <QWidget>
 
 namespace bmi {
-
-// Left/Top/Width/Height in twips, kept exactly as set and applied rounded.
-class TwipsBox {
-public:
-    double Left() const { return m_left; }
-    double Top() const { return m_top; }
-    double Width() const { return m_width; }
-    double Height() const { return m_height; }
-
-protected:
-    TwipsBox() = default;
-    ~TwipsBox() = default;
-    TwipsBox(const TwipsBox&) = default;
-    TwipsBox& operator=(const TwipsBox&) = default;
-    double m_left = 0, m_top = 0, m_width = 0, m_height = 0;
-};
 
 class Label : public QLabel, public TwipsBox {
     Q_OBJECT
@@ -39,12 +25,6 @@ class Label : public QLabel, public TwipsBox {
 
 public:
     explicit Label(QWidget* parent = nullptr);
-
-    void setLeft(double v);
-    void setTop(double v);
-    void setWidth(double v);
-    void setHeight(double v);
-    void setTwips(double left, double top, double width, double height);
 
     QString Caption() const { return text(); }
     // An auto-sizing label takes the width and height of its new caption.
@@ -62,7 +42,7 @@ public:
     Label* copy(const QString& objectName) const;
 
 private:
-    void applyGeometry();
+    void applyTwips() override;
     QColor m_backColor;
     bool m_autoSize = false;
     QString m_designCaption;
@@ -125,36 +105,6 @@ private:
     QString m_caption;
 };
 
-// Drop-down list with an edit field. Click is raised for every choice the user makes,
-// even of the entry already chosen, and for every selection made through selectEntry.
-// Its drop-down button is slimmer than the style's own, so that the longest entry of
-// a list as narrow as the design's shows whole in the edit field.
-class ComboBox : public QComboBox {
-    Q_OBJECT
-    Q_PROPERTY(QString Text READ Text)
-
-public:
-    explicit ComboBox(QWidget* parent = nullptr);
-    QString Text() const { return currentText(); }
-    void selectEntry(int index);
-    // Characters typed into the opened list are swallowed instead of picking an entry.
-    void setTypingPicksNothing(bool on) { m_typingPicksNothing = on; }
-    void showPopup() override;
-
-signals:
-    void Click();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    bool m_typingPicksNothing = false;
-    bool m_entriesFiltered = false;
-};
-
-// The style the windows are drawn in: `base` with the lists' slim drop-down button.
-QStyle* designStyle(QStyle* base);
-
 // One-line text box that keeps its caret and selection while it lacks the focus, so
 // that a click elsewhere and back finds them as they were.
 class TextBox : public QLineEdit {
@@ -207,44 +157,6 @@ protected:
 private:
     int m_borderStyle = 0;
     bool m_pressed = false;
-};
-
-// A horizontal slider whose Value may be any int: the thumb shows at the nearer end
-// of Min..Max while Value reads back exactly what was set. The thumb's centre travels
-// from 190 twips inside the left edge (at Min) to 220 twips inside the right edge (at
-// Max), as on the slider the design was drawn for: scales laid out beneath it from
-// those insets line up with the thumb.
-class Slider : public QSlider, public TwipsBox {
-    Q_OBJECT
-    Q_PROPERTY(int Value READ Value WRITE setValueUnclamped)
-    Q_PROPERTY(int Min READ minimum)
-    Q_PROPERTY(int Max READ maximum)
-    Q_PROPERTY(double Left READ Left)
-    Q_PROPERTY(double Top READ Top)
-    Q_PROPERTY(double Width READ Width)
-    Q_PROPERTY(double Height READ Height)
-
-public:
-    static constexpr double kThumbInsetLeft = 190;  // twips
-    static constexpr double kThumbInsetRight = 220; // twips
-
-    explicit Slider(QWidget* parent = nullptr);
-    int Value() const { return m_value; }
-    // Value keeps what the program set, even where the thumb stops at an end.
-    void setValueUnclamped(int value);
-    void setTwips(double left, double top, double width, double height);
-
-signals:
-    void MouseUp(Qt::MouseButton button);
-
-protected:
-    void initStyleOption(QStyleOptionSlider* option) const override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    int m_value = 0;
-    bool m_settingValue = false;
 };
 
 } // namespace bmi

@@ -64,10 +64,8 @@ void setDesignBack(QWidget* w, QPalette::ColorRole back, QPalette::ColorRole tex
         return;
     QPalette pal = w->palette();
     pal.setColor(back, designColor(color, pal));
-    // A text colour the palette already has is left inherited: a palette of its own in
-    // every control costs memory and start-up for nothing on a light desktop.
-    if ((color & 0x80000000u) == 0 && pal.color(text) != textColourOn(pal.color(back)))
-        pal.setColor(text, textColourOn(pal.color(back)));
+    if ((color & 0x80000000u) == 0)
+        setTextLegibleOn(pal, text, pal.color(back));
     w->setPalette(pal);
 }
 

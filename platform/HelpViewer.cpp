@@ -1,3 +1,4 @@
+#include "platform/ProcessLauncher.h"
 #include "platform/QtPlatform.h"
 
 #include <QDir>

@@ -60,4 +60,12 @@ inline QColor textColourOn(const QColor& back) {
                                                                   : QColor(Qt::white);
 }
 
+// A text colour the palette already has is left inherited: a palette of its own in
+// every control costs memory and start-up for nothing on a light desktop.
+inline void setTextLegibleOn(QPalette& palette, QPalette::ColorRole text, const QColor& back) {
+    const QColor legible = textColourOn(back);
+    if (palette.color(text) != legible)
+        palette.setColor(text, legible);
+}
+
 } // namespace bmi

@@ -1,5 +1,6 @@
 // The real launches: xdg-open for web pages and the help viewer for Help, each replaced
 // by a fake program that records how it was started.
+#include "platform/ProcessLauncher.h"
 #include "platform/QtPlatform.h"
 #include "tests/support/GuiTest.h"
 

@@ -1,3 +1,4 @@
+#include "platform/ProcessLauncher.h"
 #include "platform/QtPlatform.h"
 
 #include <QtGlobal>
@@ -275,11 +276,3 @@ std::int32_t openAddress(const QString& address, const QString& /*directory*/) {
 } // namespace bmi
 
 #endif
-
-namespace bmi {
-
-std::int32_t QtPlatform::openInBrowser(const QString& url) {
-    return openAddress(url, appPath());
-}
-
-} // namespace bmi
