@@ -4,7 +4,8 @@
 // It reads tags the way the text view does (spaces after '<', attribute values quoted
 // either way or not at all, a '<' that opens no tag taken as text), so that whatever
 // else reads a page sees the structure the view shows. It never fails: the text may be
-// anything, and every byte ends up in exactly one token.
+// anything, and each byte of it is in exactly one token, in order (but for what
+// rawText() passes over).
 //
 // Pure C++ on UTF-8 text (any bytes will do), so that it is fuzzed with its users.
 
