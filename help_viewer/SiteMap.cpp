@@ -67,8 +67,12 @@ std::string listValue(std::string_view written) {
     std::string value = decodeEntities(written);
     if (value.size() > kMaxSiteMapValue) {
         std::size_t end = 0;
-        while (end + utf8Length(value, end) <= kMaxSiteMapValue)
-            end += utf8Length(value, end);
+        for (;;) {
+            const std::size_t next = utf8Length(value, end);
+            if (next == 0 || end + next > kMaxSiteMapValue)
+                break;
+            end += next;
+        }
         value.resize(end);
     }
     return value;
