@@ -13,13 +13,9 @@ namespace {
 using bmi::help::HelpFile;
 using bmi::help::SearchIndex;
 
-// The same topics the viewer starts from: its default topic and its contents list; the
-// rest are found through their links.
+// The same topics the viewer starts from; the rest are found through their links.
 std::vector<QUrl> seeds(const HelpFile& file) {
-    std::vector<QUrl> seeds{file.defaultTopic()};
-    for (const auto& entry : file.contents().entries)
-        seeds.push_back(bmi::help::topicUrl(bmi::help::fromHelpText(entry.local)));
-    return seeds;
+    return file.startingTopics();
 }
 
 SearchIndex::Reader reader(const HelpFile& file) {

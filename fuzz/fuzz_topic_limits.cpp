@@ -1,14 +1,26 @@
 // Input: a topic's markup, as UTF-8 text.
+#include "chm/HtmlScanner.h"
 #include "chm/TopicLimits.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace bmi::help;
     const std::string_view html(reinterpret_cast<const char*>(data), size);
+    // The scanner that every reader of markup shares loses no byte and makes none up.
+    HtmlScanner scanner(html);
+    HtmlToken token;
+    std::string scanned;
+    while (scanner.next(token)) {
+        BMI_FUZZ_CHECK(!token.text.empty());
+        scanned.append(token.text);
+    }
+    BMI_FUZZ_CHECK(scanned == html);
+
     const LimitedTopic first = limitTopic(html);
     BMI_FUZZ_CHECK(first.maxNesting <= kMaxNesting);
     BMI_FUZZ_CHECK(first.maxTableDepth <= kMaxTableDepth);

@@ -7,6 +7,7 @@
 // fuzzer's seeds come from here).
 #include "chm/ChmFile.h"
 #include "chm/TopicLimits.h"
+#include "search/SearchIndex.h"
 #include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
 #include "window/HelpWindow.h"
@@ -23,12 +24,14 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -450,6 +453,15 @@ INSTANTIATE_TEST_SUITE_P(
                     true,
                     {},
                     0},
+        CraftedCase{"ReferencesNamingNothing",
+                    [](CraftedChm& c, const QString&) {
+                        c.put("/index.html",
+                              page("Refs&#0;", repeated("&#" + QByteArray(40, '9') +
+                                                            "; &#x110000;&#xD800;&eacute;&bogus; "
+                                                            "slider's ",
+                                                        1000)));
+                    },
+                    true, false, 1, false, "sliders", 1},
         CraftedCase{"FarInTheCompressedSection",
                     [](CraftedChm& c, const QString&) {
                         c.put("/index.html", page("Far", "<img src=\"far.png\">far"));
@@ -494,5 +506,109 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- character references ------------------------------------------------------------
+
+struct EntityRow {
+    const char* name;
+    QByteArray written;
+    const char* shown; // UTF-8
+    // The page shows it so too; the view has its own way with numbers that name nothing.
+    bool inPage = true;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const EntityRow& row, std::ostream* os) { *os << row.name; }
+};
+
+const std::vector<EntityRow> kEntityRows{
+    {"AccentsAndSigns", "Caf&eacute; &copy; &#233;", "Caf\xC3\xA9 \xC2\xA9 \xC3\xA9"},
+    {"Latin1", "&nbsp;&iexcl;&THORN;&yuml;&divide;", "\xC2\xA0\xC2\xA1\xC3\x9E\xC3\xBF\xC3\xB7"},
+    {"Greek", "&Omega;&omega;&sigmaf;&thetasym;&piv;", "\xCE\xA9\xCF\x89\xCF\x82\xCF\x91\xCF\x96"},
+    {"Symbols", "&forall;&notin;&lArr;&loz;&diams;&weierp;",
+     "\xE2\x88\x80\xE2\x88\x89\xE2\x87\x90\xE2\x97\x8A\xE2\x99\xA6\xE2\x84\x98"},
+    {"Special", "&OElig;&Scaron;&lsaquo;&Dagger;&permil;&euro;&apos;",
+     "\xC5\x92\xC5\xA0\xE2\x80\xB9\xE2\x80\xA1\xE2\x80\xB0\xE2\x82\xAC'"},
+    {"NamesHaveCase", "&Eacute;&eacute;&AMP;&Copy;&COPY;", "\xC3\x89\xC3\xA9&&Copy;&COPY;"},
+    {"Numbers", "&#65;&#x42;&#X43;&#x1F600;&#0000068;",
+     "ABC\xF0\x9F\x98\x80"
+     "D"},
+    {"WindowsCodePage", "&#150;&#147;&#128;&#x9F;", "\xE2\x80\x93\xE2\x80\x9C\xE2\x82\xAC\xC5\xB8"},
+    {"NotReferences", "&bogus; &ampx; AT&T & &amp &#; &#x; &#xG; &#-1; &#00000068;",
+     "&bogus; &ampx; AT&T & &amp &#; &#x; &#xG; &#-1; &#00000068;"},
+    {"NumbersNamingNothing", "&#0;&#xD800;&#x110000;&#1114112;",
+     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", false},
+};
+
+// The contents, the index, the search and the page all show a reference alike: one entry
+// in each list and one topic per row, the topic's title and text being the row.
+class EntityFile {
+public:
+    EntityFile() {
+        QFile ours(binDir() + QStringLiteral("/BMI-Trevala.chm"));
+        if (!ours.open(QIODevice::ReadOnly))
+            return;
+        CraftedChm crafted(ours.readAll());
+        QByteArray list = "<UL>";
+        for (std::size_t i = 0; i < kEntityRows.size(); ++i) {
+            const QByteArray shown = '[' + kEntityRows[i].written + ']';
+            const QByteArray topic = "e" + QByteArray::number(i) + ".html";
+            list += "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + shown +
+                    "\"><param name=\"Local\" value=\"" + topic + "\"></OBJECT>";
+            crafted.put('/' + topic, page(shown, "<p>" + shown + "</p>"));
+        }
+        crafted.put("/contents.hhc", list + "</UL>");
+        crafted.put("/index.hhk", list + "</UL>");
+        QFile out(m_dir.filePath(QStringLiteral("entities.chm")));
+        if (!out.open(QIODevice::WriteOnly))
+            return;
+        out.write(crafted.bytes());
+        out.close();
+        QString error;
+        m_file = HelpFile::open(out.fileName(), QStringLiteral("Main"), &error);
+        if (m_file)
+            m_window = std::make_unique<HelpWindow>(*m_file);
+    }
+    HelpWindow* window() const { return m_window.get(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<HelpFile> m_file;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+// One file for all rows, made once; gone before the application is.
+class Entities : public testing::TestWithParam<std::size_t> {
+protected:
+    static void SetUpTestSuite() { s_made = std::make_unique<EntityFile>(); }
+    static void TearDownTestSuite() { s_made.reset(); }
+    static inline std::unique_ptr<EntityFile> s_made;
+};
+
+TEST_P(Entities, ShowAlikeInEveryPlace) {
+    ASSERT_TRUE(s_made->window());
+    const std::size_t i = GetParam();
+    const EntityRow& row = kEntityRows[i];
+    const QString shown = '[' + QString::fromUtf8(row.shown) + ']';
+    const QByteArray written = '[' + row.written + ']';
+
+    EXPECT_EQ(decodeEntities(row.written.toStdString()), row.shown);
+    HelpWindow* window = s_made->window();
+    EXPECT_EQ(window->contentsTree()->topLevelItem(static_cast<int>(i))->text(0), shown);
+    EXPECT_EQ(window->indexList()->item(static_cast<int>(i))->text(), shown);
+    const PageText text =
+        extractPageText(QString::fromUtf8(page(written, "<p>" + written + "</p>")));
+    EXPECT_EQ(text.title, shown);
+    EXPECT_EQ(text.text.trimmed(), shown);
+    if (!row.inPage)
+        return;
+    HelpBrowser* browser = window->browser();
+    browser->setSource(topicUrl(QStringLiteral("e%1.html").arg(i)));
+    EXPECT_EQ(browser->documentTitle(), shown);
+    EXPECT_EQ(browser->document()->toRawText(), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Entities, testing::Range<std::size_t>(0, kEntityRows.size()),
+                         [](const auto& info) {
+                             return std::string(kEntityRows[info.param].name);
+                         });
 
 } // namespace

@@ -1,176 +1,89 @@
 #include "chm/SiteMap.h"
-#include "chm/AsciiText.h"
 
-#include <optional>
-#include <utility>
+#include "chm/AsciiText.h"
+#include "chm/HtmlScanner.h"
+
+#include <algorithm>
 
 namespace bmi::help {
 
 namespace {
 
-struct Tag {
-    bool closing = false;
-    std::string name;                                            // lower case
-    std::vector<std::pair<std::string, std::string>> attributes; // names lower case
-};
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+// A valid UTF-8 sequence starting at text[i]: its length, or 0.
+std::size_t utf8Length(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) {
+        return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
+    };
+    const unsigned lead = byte(i);
+    const auto cont = [&](std::size_t k) { return (byte(k) & 0xC0u) == 0x80u; };
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return cont(i + 1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned second = byte(i + 1);
+        const bool ok = (lead == 0xE0 ? second >= 0xA0 : true) &&
+                        (lead == 0xED ? second < 0xA0 : true); // no overlongs, no surrogates
+        return ok && cont(i + 1) && cont(i + 2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned second = byte(i + 1);
+        const bool ok =
+            (lead == 0xF0 ? second >= 0x90 : true) && (lead == 0xF4 ? second < 0x90 : true);
+        return ok && cont(i + 1) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+    }
+    return 0;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+bool isUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8Length(text, i);
+        if (length == 0)
+            return false;
+        i += length;
     }
+    return true;
 }
 
-// The code point of a numeric reference body such as "#65" or "#x41"; nothing when it
-// is malformed or names no character.
-std::optional<char32_t> numericReference(std::string_view body) {
-    if (body.size() < 2 || body[0] != '#')
-        return std::nullopt;
-    std::size_t i = 1;
-    unsigned base = 10;
-    if (lowerAscii(body[1]) == 'x') {
-        base = 16;
-        i = 2;
+// A value as the lists show it: in UTF-8 whatever the file was written in, references
+// decoded by the decoder the pages' text goes through, and no longer than the cap.
+// Text that is not UTF-8 is Latin-1, the way the viewer reads all the file's text; it
+// is read so before references add UTF-8 of their own, or the two would be mixed.
+std::string listValue(std::string_view written) {
+    if (written.size() > kMaxSiteMapValue) {
+        // Cut before a character, not inside one, or UTF-8 would no longer read as such.
+        std::size_t end = kMaxSiteMapValue;
+        while (end > kMaxSiteMapValue - 3 &&
+               (static_cast<unsigned char>(written[end]) & 0xC0u) == 0x80u)
+            --end;
+        written = written.substr(0, end);
     }
-    if (i >= body.size())
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (; i < body.size(); ++i) {
-        const char c = lowerAscii(body[i]);
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else
-            return std::nullopt;
-        value = value * base + digit;
-        if (value > 0x10FFFF)
-            return std::nullopt;
+    std::string text;
+    if (!isUtf8(written)) {
+        for (const char c : written)
+            appendUtf8(text, static_cast<unsigned char>(c));
+        written = text;
     }
-    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
-        return std::nullopt;
-    return static_cast<char32_t>(value);
-}
-
-// Reads the tag that starts at html[pos] == '<'. Returns the position after its '>',
-// or npos when the text ends inside the tag.
-std::size_t readTag(std::string_view html, std::size_t pos, Tag& tag) {
-    const std::size_t n = html.size();
-    std::size_t i = pos + 1;
-    tag = Tag{};
-    if (i < n && html[i] == '/') {
-        tag.closing = true;
-        ++i;
-    }
-    const std::size_t nameStart = i;
-    while (i < n && !isSpace(html[i]) && html[i] != '>' && html[i] != '/')
-        ++i;
-    tag.name = lowerAscii(html.substr(nameStart, i - nameStart));
-    while (i < n) {
-        while (i < n && (isSpace(html[i]) || html[i] == '/'))
-            ++i;
-        if (i >= n)
-            break;
-        if (html[i] == '>')
-            return i + 1;
-        const std::size_t attrStart = i;
-        while (i < n && !isSpace(html[i]) && html[i] != '=' && html[i] != '>')
-            ++i;
-        std::string attrName = lowerAscii(html.substr(attrStart, i - attrStart));
-        while (i < n && isSpace(html[i]))
-            ++i;
-        std::string value;
-        if (i < n && html[i] == '=') {
-            ++i;
-            while (i < n && isSpace(html[i]))
-                ++i;
-            if (i < n && (html[i] == '"' || html[i] == '\'')) {
-                const char quote = html[i++];
-                const std::size_t end = html.find(quote, i);
-                if (end == std::string_view::npos)
-                    return std::string_view::npos;
-                value = decodeEntities(html.substr(i, std::min(end - i, kMaxSiteMapValue)));
-                i = end + 1;
-            } else {
-                const std::size_t valueStart = i;
-                while (i < n && !isSpace(html[i]) && html[i] != '>')
-                    ++i;
-                value = decodeEntities(
-                    html.substr(valueStart, std::min(i - valueStart, kMaxSiteMapValue)));
-            }
+    std::string value = decodeEntities(written);
+    if (value.size() > kMaxSiteMapValue) {
+        std::size_t end = 0;
+        for (;;) {
+            const std::size_t next = utf8Length(value, end);
+            if (next == 0 || end + next > kMaxSiteMapValue)
+                break;
+            end += next;
         }
-        if (!attrName.empty())
-            tag.attributes.emplace_back(std::move(attrName), std::move(value));
+        value.resize(end);
     }
-    return std::string_view::npos;
+    return value;
 }
 
-const std::string* attribute(const Tag& tag, std::string_view name) {
-    for (const auto& [key, value] : tag.attributes)
-        if (key == name)
-            return &value;
-    return nullptr;
+std::string attribute(const HtmlToken& tag, std::string_view name) {
+    const HtmlAttribute* found = tag.attribute(name);
+    return found ? listValue(found->value) : std::string();
 }
 
 } // namespace
-
-std::string decodeEntities(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] != '&') {
-            out += text[i++];
-            continue;
-        }
-        const std::size_t semi = text.find(';', i + 1);
-        // Entity bodies are short; a far-away ';' belongs to something else.
-        if (semi == std::string_view::npos || semi - i > 10) {
-            out += text[i++];
-            continue;
-        }
-        const std::string_view body = text.substr(i + 1, semi - i - 1);
-        const std::string lowered = lowerAscii(body);
-        std::optional<char32_t> cp;
-        if (lowered == "amp")
-            cp = U'&';
-        else if (lowered == "lt")
-            cp = U'<';
-        else if (lowered == "gt")
-            cp = U'>';
-        else if (lowered == "quot")
-            cp = U'"';
-        else if (lowered == "apos")
-            cp = U'\'';
-        else if (lowered == "nbsp")
-            cp = U'\u00A0';
-        else
-            cp = numericReference(body);
-        if (!cp) {
-            out += text[i++];
-            continue;
-        }
-        appendUtf8(out, *cp);
-        i = semi + 1;
-    }
-    return out;
-}
 
 SiteMap parseSiteMap(std::string_view html) {
     SiteMap map;
@@ -183,25 +96,14 @@ SiteMap parseSiteMap(std::string_view html) {
     bool inObject = false;
     SiteMapEntry current;
 
-    std::size_t pos = 0;
-    while (pos < html.size()) {
-        const std::size_t lt = html.find('<', pos);
-        if (lt == std::string_view::npos)
-            break;
-        if (html.substr(lt, 4) == "<!--") {
-            const std::size_t end = html.find("-->", lt + 4);
-            if (end == std::string_view::npos)
-                break;
-            pos = end + 3;
+    HtmlScanner scanner(html);
+    HtmlToken tag;
+    while (scanner.next(tag)) {
+        if (tag.kind != HtmlToken::Kind::StartTag && tag.kind != HtmlToken::Kind::EndTag)
             continue;
-        }
-        Tag tag;
-        pos = readTag(html, lt, tag);
-        if (pos == std::string_view::npos)
-            break;
-
+        const bool closing = tag.kind == HtmlToken::Kind::EndTag;
         if (tag.name == "ul") {
-            if (!tag.closing) {
+            if (!closing) {
                 // The outermost list holds the top level; an inner one nests under the
                 // entry just before it.
                 auto* list = lists.back();
@@ -218,9 +120,8 @@ SiteMap parseSiteMap(std::string_view html) {
                 openLists.pop_back();
             }
         } else if (tag.name == "object") {
-            if (!tag.closing) {
-                const std::string* type = attribute(tag, "type");
-                inObject = type && equalsIgnoringCase(*type, "text/sitemap");
+            if (!closing) {
+                inObject = equalsIgnoringCase(attribute(tag, "type"), "text/sitemap");
                 current = SiteMapEntry{};
             } else if (inObject) {
                 inObject = false;
@@ -234,16 +135,13 @@ SiteMap parseSiteMap(std::string_view html) {
                 lists.back()->push_back(std::move(current));
                 current = SiteMapEntry{};
             }
-        } else if (tag.name == "param" && inObject && !tag.closing) {
-            const std::string* name = attribute(tag, "name");
-            const std::string* value = attribute(tag, "value");
-            if (!name || !value)
-                continue;
+        } else if (tag.name == "param" && inObject && !closing) {
+            const std::string name = attribute(tag, "name");
             // An index entry may repeat Name/Local for several topics; the first counts.
-            if (equalsIgnoringCase(*name, "Name") && current.name.empty())
-                current.name = *value;
-            else if (equalsIgnoringCase(*name, "Local") && current.local.empty())
-                current.local = *value;
+            if (equalsIgnoringCase(name, "Name") && current.name.empty())
+                current.name = attribute(tag, "value");
+            else if (equalsIgnoringCase(name, "Local") && current.local.empty())
+                current.local = attribute(tag, "value");
         }
     }
     return map;

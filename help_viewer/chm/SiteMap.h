@@ -6,6 +6,8 @@
 // The text comes from the help file, so it may be anything: unknown tags, missing
 // closing tags and stray text are skipped, and sizes are capped.
 
+#include "chm/HtmlEntities.h" // the values' decoder, for those who read more of the file
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,7 +20,7 @@ inline constexpr std::size_t kMaxSiteMapDepth = 32;
 inline constexpr std::size_t kMaxSiteMapValue = 1024;
 
 struct SiteMapEntry {
-    std::string name;  // what the list shows, entities decoded (UTF-8)
+    std::string name;  // what the list shows, entities decoded, in UTF-8
     std::string local; // the topic, relative to the help file's root; may be empty
     std::vector<SiteMapEntry> children;
     friend bool operator==(const SiteMapEntry&, const SiteMapEntry&) = default;
@@ -30,9 +32,5 @@ struct SiteMap {
 };
 
 SiteMap parseSiteMap(std::string_view html);
-
-// Replaces &amp; &lt; &gt; &quot; &apos; &nbsp; and numeric references by their UTF-8
-// text; anything else is left as written.
-std::string decodeEntities(std::string_view text);
 
 } // namespace bmi::help

@@ -1,5 +1,5 @@
 #include "chm/TopicLimits.h"
-#include "chm/AsciiText.h"
+#include "chm/HtmlScanner.h"
 
 #include <algorithm>
 #include <array>
@@ -10,22 +10,9 @@ namespace bmi::help {
 
 namespace {
 
-// The scanner reads tags the way the text view does (spaces after '<', attribute values
-// quoted either way or not at all), but it never passes the source on: it writes each
-// tag again in one plain form, with every stray '<' escaped, so that what the view
-// reads is exactly what was counted here.
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-bool isAlpha(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isNameChar(char c) {
-    return isAlpha(c) || (c >= '0' && c <= '9') || c == ':' || c == '_' || c == '.' || c == '-';
-}
+// Tags are read as the view reads them (HtmlScanner.h), but the source is never passed
+// on: each tag is written again in one plain form, with every stray '<' escaped, so that
+// what the view reads is exactly what was counted here.
 
 template <std::size_t N>
 bool oneOf(std::string_view name, const std::array<std::string_view, N>& names) {
@@ -52,12 +39,19 @@ bool isTablePart(std::string_view name) {
                                                        "caption", "col", "colgroup"});
 }
 
-enum class Quote { None, Double, Single };
-
-struct Word {
-    std::string_view text;
-    Quote quote = Quote::None;
-};
+// The value in double quotes, meaning what it meant as written.
+void appendValue(std::string& out, const HtmlAttribute& attribute) {
+    out += "=\"";
+    for (const char c : attribute.value) {
+        if (c == '"')
+            out += "&quot;";
+        else if (attribute.singleQuoted && c == '&')
+            out += "&amp;"; // single-quoted values keep their '&' as it is
+        else
+            out += c;
+    }
+    out += '"';
+}
 
 class Limiter {
 public:
@@ -66,13 +60,33 @@ public:
           m_tooLong(html.size() > kMaxTopicBytes) {}
 
     LimitedTopic run() {
-        while (m_pos < m_in.size() && !m_stopped) {
-            if (m_in[m_pos] != '<') {
-                const std::size_t next = std::min(m_in.find('<', m_pos), m_in.size());
-                m_text.append(m_in.substr(m_pos, next - m_pos));
-                m_pos = next;
-            } else {
-                tag();
+        HtmlScanner scanner(m_in);
+        HtmlToken token;
+        while (!m_stopped && scanner.next(token)) {
+            switch (token.kind) {
+            case HtmlToken::Kind::Text:
+                if (token.text == "<")
+                    m_text += "&lt;";
+                else
+                    m_text.append(token.text);
+                break;
+            case HtmlToken::Kind::StartTag: {
+                std::string attributes;
+                for (const HtmlAttribute& attribute : token.attributes) {
+                    attributes += ' ';
+                    attributes += attribute.name;
+                    if (attribute.hasValue)
+                        appendValue(attributes, attribute);
+                }
+                open(token.name, attributes, token.selfClosing);
+                break;
+            }
+            case HtmlToken::Kind::EndTag:
+                if (!token.name.empty())
+                    endTag(token.name);
+                break;
+            case HtmlToken::Kind::Comment:
+                break; // shows nothing
             }
         }
         if (!m_stopped)
@@ -88,158 +102,6 @@ private:
     struct Element {
         std::string name;
     };
-
-    char at(std::size_t i) const { return i < m_in.size() ? m_in[i] : '\0'; }
-
-    void skipSpaces(std::size_t& p) const {
-        while (p < m_in.size() && isSpace(m_in[p]))
-            ++p;
-    }
-
-    // Up to and past the next '>', or to the end.
-    std::size_t pastClose(std::size_t p) const {
-        const std::size_t close = m_in.find('>', p);
-        return close == std::string_view::npos ? m_in.size() : close + 1;
-    }
-
-    // A '<' that starts no tag is text.
-    void strayLess() {
-        m_text += "&lt;";
-        ++m_pos;
-    }
-
-    void tag() {
-        std::size_t p = m_pos + 1;
-        skipSpaces(p);
-        const char c = at(p);
-        if (c == '!') {
-            // Comments and declarations show nothing.
-            if (at(p + 1) == '-' && at(p + 2) == '-') {
-                const std::size_t end = m_in.find("-->", p + 3);
-                m_pos = end == std::string_view::npos ? m_in.size() : end + 3;
-            } else {
-                m_pos = pastClose(p);
-            }
-        } else if (c == '?') {
-            m_pos = pastClose(p);
-        } else if (c == '/') {
-            ++p;
-            const std::size_t start = p;
-            while (p < m_in.size() && isNameChar(m_in[p]))
-                ++p;
-            const std::string name = lowerAscii(m_in.substr(start, p - start));
-            const bool named =
-                !name.empty() && (p == m_in.size() || isSpace(m_in[p]) || m_in[p] == '>');
-            m_pos = pastClose(p);
-            if (named)
-                endTag(name);
-        } else if (isAlpha(c)) {
-            startTag(p);
-        } else {
-            strayLess();
-        }
-    }
-
-    // One word of a tag, read the way the view reads it.
-    Word word(std::size_t& p) const {
-        const char c = at(p);
-        if (c == '"') {
-            const std::size_t start = p + 1;
-            const std::size_t end = std::min(m_in.find('"', start), m_in.size());
-            p = std::min(end + 1, m_in.size());
-            return {m_in.substr(start, end - start), Quote::Double};
-        }
-        if (c == '\'') {
-            // A quote right after a backslash does not end the value.
-            const std::size_t start = p + 1;
-            std::size_t q = start;
-            while (q < m_in.size()) {
-                const char d = m_in[q++];
-                if (d == '\'' && m_in[q - 2] != '\\') {
-                    p = q;
-                    return {m_in.substr(start, q - 1 - start), Quote::Single};
-                }
-            }
-            p = m_in.size();
-            return {m_in.substr(start), Quote::Single};
-        }
-        const std::size_t start = p;
-        while (p < m_in.size()) {
-            const char d = m_in[p];
-            if (d == '>' || (d == '/' && at(p + 1) == '>') || d == '<' || d == '=' || isSpace(d))
-                break;
-            ++p;
-        }
-        return {m_in.substr(start, p - start), Quote::None};
-    }
-
-    static bool isAttributeName(const Word& key) {
-        if (key.quote != Quote::None || key.text.empty())
-            return false;
-        const char first = key.text.front();
-        if (!isAlpha(first) && first != '_' && first != ':')
-            return false;
-        return std::all_of(key.text.begin(), key.text.end(), isNameChar);
-    }
-
-    // The value in double quotes, meaning what it meant as written.
-    static void appendValue(std::string& out, const Word& value) {
-        out += "=\"";
-        for (const char c : value.text) {
-            if (c == '"')
-                out += "&quot;";
-            else if (value.quote == Quote::Single && c == '&')
-                out += "&amp;"; // single-quoted values keep their '&' as it is
-            else
-                out += c;
-        }
-        out += '"';
-    }
-
-    void startTag(std::size_t p) {
-        const std::size_t nameStart = p;
-        while (p < m_in.size() && isNameChar(m_in[p]))
-            ++p;
-        if (p < m_in.size() && !isSpace(m_in[p]) && m_in[p] != '>' && m_in[p] != '/') {
-            strayLess();
-            return;
-        }
-        const std::string name = lowerAscii(m_in.substr(nameStart, p - nameStart));
-
-        std::string attributes;
-        if (p < m_in.size() && isSpace(m_in[p])) {
-            while (p < m_in.size()) {
-                skipSpaces(p);
-                if (at(p) == '>' || at(p) == '/' || p >= m_in.size())
-                    break;
-                const Word key = word(p);
-                if (key.text.empty())
-                    break;
-                skipSpaces(p);
-                std::optional<Word> value;
-                if (at(p) == '=') {
-                    ++p;
-                    skipSpaces(p);
-                    value = word(p);
-                    if (value->text.empty())
-                        continue; // the view drops empty values
-                }
-                if (!isAttributeName(key))
-                    continue;
-                attributes += ' ';
-                attributes += lowerAscii(key.text);
-                if (value)
-                    appendValue(attributes, *value);
-            }
-        }
-        bool closed = false;
-        while (p < m_in.size() && m_in[p] != '>') {
-            closed = closed || m_in[p] == '/';
-            ++p;
-        }
-        m_pos = std::min(p + 1, m_in.size());
-        open(name, attributes, closed);
-    }
 
     // Where the view puts a new element: the elements it closes first, and the table
     // and row it makes up for a cell or row that has none. Where unsure, closes less
@@ -382,7 +244,6 @@ private:
 
     std::string_view m_in;
     bool m_tooLong;
-    std::size_t m_pos = 0;
     std::vector<Element> m_stack;
     int m_droppedTables = 0;
     std::string m_text; // text read but not yet written

@@ -1,10 +1,10 @@
 #include "search/SearchIndex.h"
 
-#include <QSet>
+#include "chm/HtmlEntities.h"
+#include "chm/HtmlScanner.h"
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <string_view>
 #include <utility>
 
@@ -18,176 +18,36 @@ constexpr qsizetype kMaxTopics = 5000;
 constexpr qsizetype kMaxTotalText = 16 * 1024 * 1024;
 // Of each topic, about what the view shows of it; the rest is not searched.
 constexpr qsizetype kMaxTopicText = 512 * 1024;
-constexpr qsizetype kMaxEntityLength = 32;
+// Tags that do not break a word: "un<b>der</b>line" is one word. Sorted.
+constexpr std::array<std::string_view, 22> kInlineTags{
+    "a", "abbr", "acronym", "b",    "big",    "cite",   "code", "em",  "font", "i", "kbd",
+    "q", "s",    "small",   "span", "strike", "strong", "sub",  "sup", "tt",   "u", "var"};
 
-// Entities beyond the accented letters, which are composed below.
-constexpr std::array<std::pair<std::string_view, char32_t>, 40> kEntities{{
-    {"AElig", 0xC6},   {"aelig", 0xE6},    {"amp", '&'},      {"apos", '\''},    {"bull", 0x2022},
-    {"cent", 0xA2},    {"copy", 0xA9},     {"deg", 0xB0},     {"divide", 0xF7},  {"ETH", 0xD0},
-    {"eth", 0xF0},     {"euro", 0x20AC},   {"frac12", 0xBD},  {"frac14", 0xBC},  {"frac34", 0xBE},
-    {"gt", '>'},       {"hellip", 0x2026}, {"laquo", 0xAB},   {"ldquo", 0x201C}, {"lsquo", 0x2018},
-    {"lt", '<'},       {"mdash", 0x2014},  {"micro", 0xB5},   {"middot", 0xB7},  {"nbsp", 0xA0},
-    {"ndash", 0x2013}, {"Oslash", 0xD8},   {"oslash", 0xF8},  {"plusmn", 0xB1},  {"pound", 0xA3},
-    {"quot", '"'},     {"raquo", 0xBB},    {"rdquo", 0x201D}, {"reg", 0xAE},     {"rsquo", 0x2019},
-    {"szlig", 0xDF},   {"THORN", 0xDE},    {"thorn", 0xFE},   {"times", 0xD7},   {"trade", 0x2122},
-}};
-
-// "eacute" is e with a combining acute accent, and so on.
-constexpr std::array<std::pair<std::string_view, char16_t>, 7> kAccents{{
-    {"acute", 0x301},
-    {"grave", 0x300},
-    {"circ", 0x302},
-    {"uml", 0x308},
-    {"tilde", 0x303},
-    {"ring", 0x30A},
-    {"cedil", 0x327},
-}};
-
-// Tags that do not break a word: "un<b>der</b>line" is one word.
-bool isInlineTag(QStringView name) {
-    static const QSet<QString> kInline{
-        QStringLiteral("a"),      QStringLiteral("abbr"),   QStringLiteral("acronym"),
-        QStringLiteral("b"),      QStringLiteral("big"),    QStringLiteral("cite"),
-        QStringLiteral("code"),   QStringLiteral("em"),     QStringLiteral("font"),
-        QStringLiteral("i"),      QStringLiteral("kbd"),    QStringLiteral("q"),
-        QStringLiteral("s"),      QStringLiteral("small"),  QStringLiteral("span"),
-        QStringLiteral("strike"), QStringLiteral("strong"), QStringLiteral("sub"),
-        QStringLiteral("sup"),    QStringLiteral("tt"),     QStringLiteral("u"),
-        QStringLiteral("var")};
-    return kInline.contains(name.toString());
+bool isInlineTag(std::string_view name) {
+    return std::binary_search(kInlineTags.begin(), kInlineTags.end(), name);
 }
 
-void appendCodePoint(QString& out, char32_t code) {
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = 0xFFFD;
-    out += QString::fromUcs4(&code, 1);
+QString decoded(std::string_view text) {
+    const std::string utf8 = decodeEntities(text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-int digitValue(QChar c, int base) {
-    const char16_t u = c.unicode();
-    int value = -1;
-    if (u >= u'0' && u <= u'9')
-        value = u - u'0';
-    else if (u >= u'a' && u <= u'f')
-        value = u - u'a' + 10;
-    else if (u >= u'A' && u <= u'F')
-        value = u - u'A' + 10;
-    return value < base ? value : -1;
-}
-
-// The text of an entity's name (between '&' and ';'), or nothing when it is unknown.
-std::optional<QString> decodeEntity(QStringView name) {
-    if (name.startsWith(u'#')) {
-        const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
-        const QStringView digits = name.mid(hex ? 2 : 1);
-        if (digits.isEmpty())
-            return std::nullopt;
-        char32_t code = 0;
-        const int base = hex ? 16 : 10;
-        for (const QChar c : digits) {
-            const int digit = digitValue(c, base);
-            if (digit < 0)
-                return std::nullopt;
-            code = std::min<char32_t>(code * base + static_cast<char32_t>(digit), 0x110000);
-        }
-        QString out;
-        appendCodePoint(out, code);
-        return out;
-    }
-    const QByteArray latin = name.toLatin1();
-    const std::string_view key(latin.constData(), static_cast<std::size_t>(latin.size()));
-    for (const auto& [entity, code] : kEntities)
-        if (entity == key) {
-            QString out;
-            appendCodePoint(out, code);
-            return out;
-        }
-    if (key.size() >= 2 && ((key[0] >= 'a' && key[0] <= 'z') || (key[0] >= 'A' && key[0] <= 'Z')))
-        for (const auto& [suffix, mark] : kAccents)
-            if (key.substr(1) == suffix)
-                return (QString(QLatin1Char(key[0])) + QChar(mark))
-                    .normalized(QString::NormalizationForm_C);
-    return std::nullopt;
-}
-
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':';
-}
-
-// The position just past the tag that opens at `from` ('<'), quotes respected.
-qsizetype tagEnd(QStringView html, qsizetype from) {
-    QChar quote;
-    for (qsizetype i = from + 1; i < html.size(); ++i) {
-        const QChar c = html[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
-            return i + 1;
-        }
-    }
-    return html.size();
-}
-
-// The value of attribute `name` inside a tag's text, entities left as written.
-QString attribute(QStringView tag, QStringView name) {
-    qsizetype i = 0;
-    while (i < tag.size()) {
-        while (i < tag.size() && !isNameChar(tag[i]))
-            ++i;
-        const qsizetype start = i;
-        while (i < tag.size() && isNameChar(tag[i]))
-            ++i;
-        const QStringView attr = tag.mid(start, i - start);
-        while (i < tag.size() && tag[i].isSpace())
-            ++i;
-        if (i >= tag.size() || tag[i] != u'=')
-            continue;
-        ++i;
-        while (i < tag.size() && tag[i].isSpace())
-            ++i;
-        qsizetype valueStart = i;
-        qsizetype valueEnd = i;
-        if (i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'')) {
-            const QChar quote = tag[i];
-            valueStart = ++i;
-            while (i < tag.size() && tag[i] != quote)
-                ++i;
-            valueEnd = i++;
-        } else {
-            while (i < tag.size() && !tag[i].isSpace() && tag[i] != u'>')
-                ++i;
-            valueEnd = i;
-        }
-        if (attr.compare(name, Qt::CaseInsensitive) == 0)
-            return tag.mid(valueStart, valueEnd - valueStart).toString();
-    }
-    return {};
-}
-
-// Text with its entities decoded; an unknown entity stays as written.
-void appendDecoded(QString& out, QStringView text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'&') {
-            out += text[i];
+// Runs of blanks made one space, as the view shows a title; a no-break space is no blank.
+QString collapsed(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
+            blank = !out.isEmpty();
             continue;
         }
-        const qsizetype limit = std::min(text.size(), i + 2 + kMaxEntityLength);
-        qsizetype end = i + 1;
-        while (end < limit && text[end] != u';' &&
-               (text[end].isLetterOrNumber() || text[end] == u'#'))
-            ++end;
-        if (end < text.size() && text[end] == u';') {
-            if (const auto decoded = decodeEntity(text.mid(i + 1, end - i - 1))) {
-                out += *decoded;
-                i = end;
-                continue;
-            }
-        }
-        out += text[i];
+        if (blank)
+            out += u' ';
+        blank = false;
+        out += c;
     }
+    return out;
 }
 
 bool joinsWord(QStringView text, qsizetype i) {
@@ -204,13 +64,6 @@ bool joinsWord(QStringView text, qsizetype i) {
     return (c == u'\'' || c == QChar(0x2019)) && before.isLetter() && after.isLetter();
 }
 
-QUrl topicKey(const QUrl& url) {
-    // Names inside a help file are found regardless of case.
-    QUrl key = url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
-    key.setPath(key.path().toLower());
-    return key;
-}
-
 bool isPage(const QUrl& url) {
     const QString path = url.path();
     return path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) ||
@@ -221,81 +74,78 @@ bool isPage(const QUrl& url) {
 
 PageText extractPageText(QStringView html) {
     PageText page;
-    qsizetype i = 0;
-    qsizetype textFrom = 0;
-    auto flushText = [&](qsizetype to) {
-        appendDecoded(page.text, html.mid(textFrom, to - textFrom));
-    };
-    while (i < html.size()) {
-        if (html[i] != u'<') {
-            ++i;
+    const QByteArray utf8 = html.toUtf8();
+    HtmlScanner scanner(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    HtmlToken token;
+    std::string text;
+    while (scanner.next(token)) {
+        if (token.kind == HtmlToken::Kind::Text) {
+            appendDecodedEntities(text, token.text);
             continue;
         }
-        if (html.mid(i).startsWith(u"<!--")) {
-            flushText(i);
-            const qsizetype close = html.indexOf(u"-->", i + 4);
-            i = close < 0 ? html.size() : close + 3;
-            textFrom = i;
+        if (token.kind == HtmlToken::Kind::Comment)
             continue;
-        }
-        const bool closing = i + 1 < html.size() && html[i + 1] == u'/';
-        const qsizetype nameStart = i + (closing ? 2 : 1);
-        qsizetype nameEnd = nameStart;
-        while (nameEnd < html.size() && isNameChar(html[nameEnd]))
-            ++nameEnd;
-        const bool declaration =
-            nameStart < html.size() && (html[nameStart] == u'!' || html[nameStart] == u'?');
-        if (nameEnd == nameStart && !declaration) {
-            ++i; // a lone '<' is text
+        if (!isInlineTag(token.name))
+            text += ' ';
+        if (token.kind != HtmlToken::Kind::StartTag)
             continue;
+        if (token.name == "a") {
+            if (const HtmlAttribute* href = token.attribute("href"))
+                page.links.append(decoded(href->value).trimmed());
         }
-        flushText(i);
-        const QString name = html.mid(nameStart, nameEnd - nameStart).toString().toLower();
-        const qsizetype end = tagEnd(html, i);
-        if (!isInlineTag(name))
-            page.text += u' ';
-        if (!closing && name == u"a") {
-            const QString href = attribute(html.mid(nameEnd, end - nameEnd), u"href");
-            if (!href.isEmpty()) {
-                QString decoded;
-                appendDecoded(decoded, href);
-                page.links.append(decoded.trimmed());
-            }
-        }
-        i = end;
         // What these hold is not text a reader sees; the title is kept apart.
-        if (!closing && (name == u"script" || name == u"style" || name == u"title")) {
-            const QString closer = QStringLiteral("</") + name;
-            qsizetype close = html.indexOf(closer, i, Qt::CaseInsensitive);
-            if (close < 0)
-                close = html.size();
-            if (name == u"title" && page.title.isEmpty()) {
-                appendDecoded(page.title, html.mid(i, close - i));
-                page.title = page.title.simplified();
-            }
-            i = close < html.size() ? tagEnd(html, close) : close;
+        if (token.name == "script" || token.name == "style" || token.name == "title") {
+            const std::string_view raw = scanner.rawText(token.name);
+            if (token.name == "title" && page.title.isEmpty())
+                page.title = collapsed(decoded(raw));
         }
-        textFrom = i;
     }
-    flushText(html.size());
+    page.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return page;
 }
+
+namespace {
+
+// "slider's" and "sliders" are forms of "slider". Only the plainest English forms are
+// folded, so that what matches stays easy to foresee: a possessive "'s", else an "s"
+// after a letter that is not one of "ss", "us" or "is" (class, status, analysis), and
+// only in words of four letters or more (gas, bus and its stay as they are). Both the
+// text and the query are folded alike, so a word found in error is at most a near one
+// ("news" finds "new").
+void foldForm(QString& word) {
+    const qsizetype n = word.size();
+    if (n >= 3 && word.endsWith(u"'s")) {
+        word.chop(2);
+        return;
+    }
+    if (n < 4 || word[n - 1] != u's' || !word[n - 2].isLetter())
+        return;
+    const QChar before = word[n - 2];
+    if (before != u's' && before != u'u' && before != u'i')
+        word.chop(1);
+}
+
+} // namespace
 
 QString foldWord(QStringView word) {
     bool ascii = true;
     for (const QChar c : word)
         ascii = ascii && c.unicode() < 0x80;
-    if (ascii)
-        return word.toString().toLower();
-    // Compatibility decomposition also splits ligatures; then the accents go.
-    const QString decomposed =
-        word.toString().replace(QChar(0x2019), u'\'').normalized(QString::NormalizationForm_KD);
     QString folded;
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed)
-        if (!c.isMark())
-            folded += c;
-    return folded.toCaseFolded();
+    if (ascii) {
+        folded = word.toString().toLower();
+    } else {
+        // Compatibility decomposition also splits ligatures; then the accents go.
+        const QString decomposed =
+            word.toString().replace(QChar(0x2019), u'\'').normalized(QString::NormalizationForm_KD);
+        folded.reserve(decomposed.size());
+        for (const QChar c : decomposed)
+            if (!c.isMark())
+                folded += c;
+        folded = folded.toCaseFolded();
+    }
+    foldForm(folded);
+    return folded;
 }
 
 namespace {
@@ -328,42 +178,24 @@ std::vector<Word> splitWords(QStringView text) {
 SearchIndex SearchIndex::build(const std::vector<QUrl>& seeds, const Reader& read,
                                const Identifier& identify) {
     SearchIndex index;
-    QSet<QUrl> seen;
-    QSet<QString> objects;
-    std::deque<QUrl> pending;
-    QString scheme;
-    auto enqueue = [&](const QUrl& url) {
-        const QUrl key = topicKey(url);
-        if (url.scheme() == scheme && isPage(url) && !seen.contains(key)) {
-            seen.insert(key);
-            pending.push_back(url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery));
-        }
-    };
-    for (const QUrl& seed : seeds) {
-        if (scheme.isEmpty())
-            scheme = seed.scheme();
-        enqueue(seed);
-    }
+    TopicCrawl crawl(seeds, identify);
     qsizetype totalText = 0;
-    while (!pending.empty() && index.topicCount() < kMaxTopics && totalText < kMaxTotalText) {
-        const QUrl url = pending.front();
-        pending.pop_front();
-        if (identify) {
-            const QString object = identify(url);
-            if (!object.isEmpty() && objects.contains(object))
-                continue;
-            objects.insert(object);
-        }
-        const auto text = read(url);
+    while (index.topicCount() < kMaxTopics && totalText < kMaxTotalText) {
+        const auto url = crawl.next();
+        if (!url)
+            break;
+        if (!isPage(*url))
+            continue;
+        const auto text = read(*url);
         if (!text)
             continue;
         const QStringView shown = QStringView(*text).left(kMaxTopicText);
         totalText += shown.size();
         const PageText page = extractPageText(shown);
-        if (!index.addTopic(url, page))
+        if (!index.addTopic(*url, page))
             break;
         for (const QString& link : page.links)
-            enqueue(url.resolved(QUrl(link, QUrl::TolerantMode)));
+            crawl.follow(url->resolved(QUrl(link, QUrl::TolerantMode)));
     }
     return index;
 }

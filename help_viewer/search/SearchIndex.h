@@ -3,6 +3,8 @@
 // sees them (markup stripped, entities decoded) and matched regardless of case and
 // accents. No widgets here: the viewer builds the index the first time it is asked.
 
+#include "search/TopicCrawl.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -37,7 +39,8 @@ struct Word {
 };
 std::vector<Word> splitWords(QStringView text);
 
-// A word without case and accents ("Élan" and "elan" fold alike).
+// A word without case and accents ("Élan" and "elan" fold alike), and without the
+// possessive or plural "s" of English ("slider's" and "sliders" fold to "slider").
 QString foldWord(QStringView word);
 
 class SearchIndex {
@@ -49,13 +52,10 @@ public:
     };
     // The text of a topic, decoded; nothing when it cannot be read.
     using Reader = std::function<std::optional<QString>(const QUrl&)>;
-    // What a topic's URL names: URLs with the same key are one topic, read once. An
-    // empty key says nothing.
-    using Identifier = std::function<QString(const QUrl&)>;
+    using Identifier = TopicCrawl::Identifier;
 
-    // Every topic read can reach: the seeds and the pages their links lead to, as long
-    // as they share the seeds' scheme (links out of the file are not followed). Stops
-    // when the index holds kMaxIndexedWords.
+    // Every page read can reach, found as TopicCrawl finds them. Stops when the index
+    // holds kMaxIndexedWords.
     static SearchIndex build(const std::vector<QUrl>& seeds, const Reader& read,
                              const Identifier& identify = {});
 

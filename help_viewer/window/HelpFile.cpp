@@ -163,6 +163,22 @@ std::string objectPath(const QUrl& url) {
 
 } // namespace
 
+std::vector<QUrl> HelpFile::startingTopics() const {
+    std::vector<QUrl> topics{m_defaultTopic, m_homePage};
+    // The lists nest no deeper than kMaxSiteMapDepth.
+    const auto walk = [&topics](const auto& self,
+                                const std::vector<SiteMapEntry>& entries) -> void {
+        for (const SiteMapEntry& entry : entries) {
+            if (!entry.local.empty())
+                topics.push_back(topicUrl(fromHelpText(entry.local)));
+            self(self, entry.children);
+        }
+    };
+    walk(walk, m_contents.entries);
+    walk(walk, m_index.entries);
+    return topics;
+}
+
 QString HelpFile::objectKey(const QUrl& url) const {
     if (url.scheme() != kTopicScheme)
         return {};

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace bmi::help {
 
@@ -51,6 +52,9 @@ public:
     const std::optional<WindowRect>& windowRect() const { return m_rect; }
     const SiteMap& contents() const { return m_contents; }
     const SiteMap& index() const { return m_index; }
+    // Where whoever visits every topic starts (see TopicCrawl.h): the default topic, the
+    // home page, then each topic of the contents and of the index, in their order.
+    std::vector<QUrl> startingTopics() const;
 
     // The object a chm: URL names (its path; query and fragment ignored).
     std::optional<QByteArray> read(const QUrl& url) const;

@@ -19,14 +19,6 @@ namespace {
 constexpr int kUrlRole = Qt::UserRole;
 const QColor kMarkColour(0xff, 0xe0, 0x4d);
 
-void collectTopics(const std::vector<SiteMapEntry>& entries, std::vector<QUrl>& topics) {
-    for (const SiteMapEntry& entry : entries) {
-        if (!entry.local.empty())
-            topics.push_back(topicUrl(fromHelpText(entry.local)));
-        collectTopics(entry.children, topics);
-    }
-}
-
 } // namespace
 
 void highlightWords(QTextEdit* view, const QStringList& words) {
@@ -92,11 +84,8 @@ SearchPane::SearchPane(const HelpFile& file, HelpBrowser* browser, QWidget* pare
 
 void SearchPane::listTopics() {
     if (!m_index) {
-        std::vector<QUrl> seeds{m_file.defaultTopic(), m_file.homePage()};
-        collectTopics(m_file.contents().entries, seeds);
-        collectTopics(m_file.index().entries, seeds);
         m_index = SearchIndex::build(
-            seeds,
+            m_file.startingTopics(),
             [this](const QUrl& url) -> std::optional<QString> {
                 const auto bytes = m_file.read(url);
                 if (!bytes)

@@ -1,5 +1,6 @@
 #include "window/ViewerMain.h"
 
+#include "search/TopicCrawl.h"
 #include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
 #include "window/HelpWindow.h"
@@ -15,9 +16,7 @@
 
 #include <csignal>
 #include <cstring>
-#include <deque>
 #include <optional>
-#include <set>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -54,24 +53,12 @@ std::optional<Arguments> parseArguments(const QStringList& args) {
 }
 
 // Enough for any help file; a file naming more topics is checked this far.
-constexpr std::size_t kMaxCheckedTopics = 10000;
+constexpr int kMaxCheckedTopics = 10000;
 // Characters laid out in all before the check stops: about a second and a half of
 // layout, a hundred times what our own help file holds.
 constexpr qint64 kMaxCheckCharacters = 2 * 1024 * 1024;
 // About the width of the window's topic pane.
 constexpr qreal kCheckWidth = 560;
-
-QUrl topicOnly(const QUrl& url) {
-    return url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
-}
-
-void addEntries(const std::vector<SiteMapEntry>& entries, std::deque<QUrl>& topics) {
-    for (const SiteMapEntry& entry : entries) {
-        if (!entry.local.empty())
-            topics.push_back(topicUrl(fromHelpText(entry.local)));
-        addEntries(entry.children, topics);
-    }
-}
 
 struct CheckedTopics {
     int topics = 0;
@@ -84,37 +71,30 @@ struct CheckedTopics {
 // however many names lead to it.
 CheckedTopics layOutTopics(const HelpFile& file) {
     HelpBrowser browser(file);
-    std::deque<QUrl> queue{file.defaultTopic(), file.homePage()};
-    addEntries(file.contents().entries, queue);
-    addEntries(file.index().entries, queue);
-    std::set<QString> seen;
+    // A name that leads nowhere shows the same page whatever it is: once for all.
+    TopicCrawl crawl(file.startingTopics(),
+                     [&file](const QUrl& url) { return file.objectKey(url); });
     CheckedTopics checked;
     qint64 work = 0;
-    while (!queue.empty() && seen.size() < kMaxCheckedTopics) {
-        const QUrl topic = topicOnly(queue.front());
-        queue.pop_front();
-        if (topic.scheme() != kTopicScheme)
-            continue;
-        // A name that leads nowhere shows the same page whatever it is: once for all.
-        const QString object = file.objectKey(topic);
-        if (!seen.insert(object.isEmpty() ? QStringLiteral("?") : object).second)
-            continue;
+    while (checked.topics < kMaxCheckedTopics) {
+        const auto topic = crawl.next();
+        if (!topic)
+            break;
         if (work > kMaxCheckCharacters) {
             checked.stopped = true;
             break;
         }
-        browser.setSource(topic);
+        browser.setSource(*topic);
         QTextDocument* document = browser.document();
         document->setTextWidth(kCheckWidth);
         document->documentLayout()->documentSize();
         work += document->characterCount();
+        ++checked.topics;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
             for (auto it = block.begin(); !it.atEnd(); ++it)
-                if (const QString href = it.fragment().charFormat().anchorHref();
-                    !href.isEmpty() && queue.size() < kMaxCheckedTopics * 10)
-                    queue.push_back(browser.resolved(QUrl(href)));
+                if (const QString href = it.fragment().charFormat().anchorHref(); !href.isEmpty())
+                    crawl.follow(browser.resolved(QUrl(href)));
     }
-    checked.topics = static_cast<int>(seen.size()) - (checked.stopped ? 1 : 0);
     return checked;
 }
 
