@@ -360,7 +360,7 @@ protected:
 };
 
 TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
-    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("BMI-Trevala Help"));
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Welcome to BMI-Trevala - BMI-Trevala Help"));
     EXPECT_EQ(page(), chm("/index.html"));
     EXPECT_EQ(title(), QStringLiteral("Welcome to BMI-Trevala"));
     EXPECT_EQ(m_window->size(), QSize(760, 560));
@@ -427,6 +427,35 @@ TEST_F(ViewerWindow, IndexOpensTopics) {
     EXPECT_EQ(page(), chm("/about_bmi.html"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
 }
+
+struct TitleRow {
+    const char* name;
+    const char* link; // followed from the default topic
+    bool back;        // then Back
+    const char* title;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const TitleRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class WindowTitle : public ViewerWindow, public testing::WithParamInterface<TitleRow> {};
+
+TEST_P(WindowTitle, NamesTheTopicBeforeTheCaption) {
+    browser()->followLink(QUrl(QString::fromUtf8(GetParam().link)));
+    if (GetParam().back)
+        m_window->backAction()->trigger();
+    EXPECT_EQ(m_window->windowTitle(), QString::fromUtf8(GetParam().title));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WindowTitle,
+                         testing::Values(TitleRow{"Followed", "units.html", false,
+                                                  "Units and accepted ranges - BMI-Trevala Help"},
+                                         TitleRow{"WithinTopic", "units.html#top", false,
+                                                  "Units and accepted ranges - BMI-Trevala Help"},
+                                         TitleRow{"Back", "scale.html", true,
+                                                  "Welcome to BMI-Trevala - BMI-Trevala Help"},
+                                         TitleRow{"Missing", "nothere.html", false,
+                                                  "Topic not found - BMI-Trevala Help"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewerWindow, MissingTopicShowsOwnPage) {
     browser()->followLink(QUrl(QStringLiteral("nothere.html")));
@@ -535,6 +564,66 @@ TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
         EXPECT_EQ(mark.cursor.selectedText().toLower(), QStringLiteral("centimeters"));
     browser()->followLink(QUrl(QStringLiteral("index.html")));
     EXPECT_TRUE(browser()->extraSelections().isEmpty());
+}
+
+struct IndexFilterRow {
+    const char* name;
+    const char* typed;
+    std::vector<const char*> shown;
+    const char* enterOpens; // nullptr: Enter leaves the topic as it is
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const IndexFilterRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class IndexFilter : public ShownViewer, public testing::WithParamInterface<IndexFilterRow> {};
+
+TEST_P(IndexFilter, NarrowsAsOneTypes) {
+    const IndexFilterRow& row = GetParam();
+    key(Qt::Key_N, Qt::AltModifier);
+    QLineEdit* filter = m_window->indexFilter();
+    ASSERT_EQ(QApplication::focusWidget(), filter);
+    EXPECT_FALSE(filter->accessibleName().isEmpty());
+    type(row.typed);
+    QListWidget* index = m_window->indexList();
+    std::vector<std::string> shown;
+    for (int i = 0; i < index->count(); ++i)
+        if (!index->item(i)->isHidden())
+            shown.push_back(index->item(i)->text().toStdString());
+    EXPECT_EQ(shown, std::vector<std::string>(row.shown.begin(), row.shown.end()));
+
+    key(Qt::Key_Return);
+    EXPECT_EQ(page(), chm(row.enterOpens ? row.enterOpens : "/index.html"));
+    EXPECT_EQ(QApplication::focusWidget(), filter);
+    if (row.shown.empty())
+        return;
+    key(Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), index);
+    ASSERT_TRUE(index->currentItem());
+    EXPECT_EQ(index->currentItem()->text().toStdString(), row.shown.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IndexFilter,
+    testing::Values(IndexFilterRow{"AnyPartOfTheKeyword",
+                                   "obese",
+                                   {"Obese", "Severly Obese"},
+                                   "/about_bmi.html"},
+                    IndexFilterRow{"RegardlessOfCase", "KILO", {"Kilograms"}, "/units.html"},
+                    IndexFilterRow{"TwoLetters", "sl", {"Slider"}, "/scale.html"},
+                    IndexFilterRow{"NoKeyword", "furlong", {}, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// From the tabs, Tab goes through the keyword box and the list to the topic.
+TEST_F(ShownViewer, IndexTabOrder) {
+    key(Qt::Key_N, Qt::AltModifier);
+    m_window->tabs()->tabBar()->setFocus();
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(order,
+              (std::vector<QWidget*>{m_window->indexFilter(), m_window->indexList(), browser()}));
 }
 
 TEST_F(ShownViewer, FindBarByKeys) {
@@ -962,6 +1051,8 @@ TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     window.grab(); // lays out and paints, pictures and all
     HelpBrowser* browser = window.browser();
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Still shown")));
+    // The title's character references decoded, and no control character in the title bar.
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Hostile[31m - Hostile[2J"));
 
     browser->followLink(QUrl(QStringLiteral("deep.html")));
     window.grab();
