@@ -30,6 +30,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace bmi::help {
@@ -436,38 +437,40 @@ void HelpWindow::showTopicTitle(const QUrl& url) {
     if (topic.isEmpty() && url.isValid())
         topic = printable(contentsName(m_file.contents().entries, url)).simplified();
     const QString caption = printable(m_file.caption());
-    setWindowTitle(topic.isEmpty() ? caption : tr("%1 - %2").arg(topic, caption));
+    QString title = topic.isEmpty() ? caption : tr("%1 - %2").arg(topic, caption);
+    // "[*]" is the title bar's mark for unsaved changes; doubled, it shows as written.
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
 }
 
 void HelpWindow::filterIndex(const QString& text) {
     fillIndex();
     const QString wanted = text.simplified();
-    const int count = m_index->count();
-    std::vector<bool> shown(static_cast<std::size_t>(count));
-    // The keywords under a keyword that matches belong to it, and a keyword above one
-    // that matches is what that one is read under: both stay.
-    std::vector<bool> underMatch; // by depth: does this keyword or one above it match?
-    for (int i = 0; i < count; ++i) {
-        const QListWidgetItem* item = m_index->item(i);
-        const auto depth = static_cast<std::size_t>(item->data(kDepthRole).toInt());
+    // The keywords under a keyword that matches belong to it, and the keywords above one
+    // that matches are what it is read under: both stay.
+    struct Above {
+        int row;
+        bool matches; // this keyword or one above it
+    };
+    std::vector<Above> path; // the keywords above the current row, by depth
+    std::vector<bool> shown(static_cast<std::size_t>(m_index->count()));
+    for (int row = 0; row < m_index->count(); ++row) {
+        const QListWidgetItem* item = m_index->item(row);
+        const auto depth =
+            std::min(static_cast<std::size_t>(item->data(kDepthRole).toInt()), path.size());
+        path.resize(depth);
         const bool match =
             item->data(kKeywordRole).toString().contains(wanted, Qt::CaseInsensitive);
-        underMatch.resize(depth + 1);
-        underMatch[depth] = match || (depth > 0 && underMatch[depth - 1]);
-        shown[static_cast<std::size_t>(i)] = underMatch[depth];
-        if (!match)
-            continue;
-        int above = static_cast<int>(depth);
-        for (int j = i - 1; j >= 0 && above > 0; --j) {
-            const int d = m_index->item(j)->data(kDepthRole).toInt();
-            if (d < above) {
-                shown[static_cast<std::size_t>(j)] = true;
-                above = d;
-            }
-        }
+        shown[static_cast<std::size_t>(row)] = match || (!path.empty() && path.back().matches);
+        path.push_back({row, shown[static_cast<std::size_t>(row)]});
+        // Each keyword above is marked once: one shown has its own above it shown already.
+        if (match)
+            for (auto above = path.rbegin() + 1;
+                 above != path.rend() && !shown[static_cast<std::size_t>(above->row)]; ++above)
+                shown[static_cast<std::size_t>(above->row)] = true;
     }
-    for (int i = 0; i < count; ++i)
-        m_index->item(i)->setHidden(!shown[static_cast<std::size_t>(i)]);
+    for (int row = 0; row < m_index->count(); ++row)
+        m_index->item(row)->setHidden(!shown[static_cast<std::size_t>(row)]);
     if (QListWidgetItem* first = firstIndexMatch()) {
         const QSignalBlocker blocker(m_index);
         m_index->setCurrentItem(first);
