@@ -975,7 +975,8 @@ std::string nestedTables(int depth) {
 
 // A help file compiled here: its default topic names pictures and style sheets outside
 // the file (each a FIFO, so that any read shows), links to pages of nested tables, and
-// carries control characters in its caption and title.
+// carries control characters in its caption and title. Its contents name a topic that
+// has no title; its index has a keyword with a sub-keyword.
 class HostileFile : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -1005,11 +1006,23 @@ protected:
         write("deeper.html", ("<html><head><title>Deeper</title></head><body>" +
                               nestedTables(3000) + "</body></html>")
                                  .c_str());
+        write("plain.html", "<html><body><p>No title</p></body></html>");
+        const auto entry = [](const char* name, const char* local) {
+            return "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" +
+                   QByteArray(name) + "\"><param name=\"Local\" value=\"" + local +
+                   "\"></OBJECT>\n";
+        };
+        write("hostile.hhc", "<UL>" + entry("Plain &amp; simple", "plain.html") + "</UL>");
+        write("hostile.hhk", "<UL>" + entry("Parent", "deep.html") + "<UL>" +
+                                 entry("Child", "deep.html") + "</UL>" +
+                                 entry("Other", "deep.html") + "</UL>");
         write("hostile.hhp", "[OPTIONS]\nCompiled file=hostile.chm\nDefault Window=Main\n"
-                             "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n\n"
-                             "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",,,\"hostile.html\","
-                             "\"hostile.html\",,,,,0x2520,,0x387e,[10,10,650,500],,,,,,,0\n\n"
-                             "[FILES]\nhostile.html\ndeep.html\ndeeper.html\n");
+                             "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n"
+                             "Contents file=hostile.hhc\nIndex file=hostile.hhk\n\n"
+                             "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",\"hostile.hhc\","
+                             "\"hostile.hhk\",\"hostile.html\",\"hostile.html\",,,,,0x2520,,"
+                             "0x387e,[10,10,650,500],,,,,,,0\n\n"
+                             "[FILES]\nhostile.html\ndeep.html\ndeeper.html\nplain.html\n");
         QProcess chmcmd;
         chmcmd.setWorkingDirectory(s_dir->path());
         chmcmd.start(QStringLiteral(BMI_CHMCMD),
@@ -1065,12 +1078,36 @@ TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8(kTooDeepNotice)));
 }
 
+TEST_F(HostileFile, UntitledTopicTakesItsContentsNameAndKeywordsKeepTheirGroup) {
+    QString error;
+    const auto file = HelpFile::open(path(), QStringLiteral("Main"), &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    HelpWindow window(*file);
+    window.browser()->followLink(QUrl(QStringLiteral("plain.html")));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Plain & simple - Hostile[2J"));
+
+    QListWidget* index = window.indexList();
+    const std::pair<const char*, QStringList> filters[] = {
+        {"paren", {QStringLiteral("Parent"), QStringLiteral("Child")}},
+        {"CHILD", {QStringLiteral("Parent"), QStringLiteral("Child")}},
+        {"other", {QStringLiteral("Other")}},
+        {"", {QStringLiteral("Parent"), QStringLiteral("Child"), QStringLiteral("Other")}}};
+    for (const auto& [typed, expected] : filters) {
+        window.indexFilter()->setText(QString::fromUtf8(typed));
+        QStringList shown;
+        for (int i = 0; i < index->count(); ++i)
+            if (!index->item(i)->isHidden())
+                shown << index->item(i)->text().trimmed();
+        EXPECT_EQ(shown, expected) << typed;
+    }
+}
+
 TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
     const ViewerRun run = startViewer({QStringLiteral("--check"), path()});
     EXPECT_FALSE(run.crashed);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("topic: /hostile.html\ncaption: Hostile[2J\n"
-                                      "title: Hostile[31m\ntopics: 3\n"));
+                                      "title: Hostile[31m\ntopics: 4\n"));
 }
 
 TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {
