@@ -161,7 +161,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     // word ("Severly Obese") is as likely to be looked for as its first.
     m_indexPage = new QWidget(this);
     m_indexFilter = new QLineEdit(m_indexPage);
-    m_indexFilter->setAccessibleName(tr("Keyword"));
+    m_indexFilter->setAccessibleName(tr("Keyword to find"));
     m_indexFilter->setPlaceholderText(tr("Type a keyword"));
     m_indexFilter->setClearButtonEnabled(true);
     m_indexFilter->installEventFilter(this);
@@ -373,6 +373,9 @@ void HelpWindow::focusCurrentTab() {
         searchPane()->wordsField()->selectAll();
     } else if (QWidget* page = m_tabs->currentWidget()) {
         page->setFocus(Qt::ShortcutFocusReason);
+        // Coming back to the index, what one types next replaces the last keyword.
+        if (page == m_indexPage)
+            m_indexFilter->selectAll();
     }
 }
 

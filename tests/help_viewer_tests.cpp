@@ -613,9 +613,11 @@ INSTANTIATE_TEST_SUITE_P(
                     IndexFilterRow{"NoKeyword", "furlong", {}, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// From the tabs, Tab goes through the keyword box and the list to the topic.
+// From the tabs, Tab goes through the keyword box and the list to the topic; coming
+// back with Alt+N, a new keyword replaces the last.
 TEST_F(ShownViewer, IndexTabOrder) {
     key(Qt::Key_N, Qt::AltModifier);
+    type("kilo");
     m_window->tabs()->tabBar()->setFocus();
     std::vector<QWidget*> order;
     for (int i = 0; i < 3; ++i) {
@@ -624,6 +626,9 @@ TEST_F(ShownViewer, IndexTabOrder) {
     }
     EXPECT_EQ(order,
               (std::vector<QWidget*>{m_window->indexFilter(), m_window->indexList(), browser()}));
+    key(Qt::Key_N, Qt::AltModifier);
+    type("obese");
+    EXPECT_EQ(m_window->indexFilter()->text(), QStringLiteral("obese"));
 }
 
 TEST_F(ShownViewer, FindBarByKeys) {
