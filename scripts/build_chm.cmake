@@ -1,6 +1,7 @@
 # Compiles a help project into a .chm file; run with cmake -P.
 #
 #   -DCHMCMD=<help compiler>      -DSOURCE_DIR=<folder of the project>
+#   -DGENERATED_DIR=<folder of the files the build made; optional, taken before SOURCE_DIR>
 #   -DPROJECT_FILE=<name.hhp>     -DFILES=<files of the project, separated by "|">
 #   -DWORK_DIR=<scratch folder>   -DOUTPUT=<where the .chm goes>
 #
@@ -18,11 +19,15 @@ string(REPLACE "|" ";" files "${FILES}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 foreach(name IN LISTS files ITEMS "${PROJECT_FILE}")
-    if(NOT EXISTS "${SOURCE_DIR}/${name}")
-        message(FATAL_ERROR "Help file source missing: ${SOURCE_DIR}/${name}")
+    set(from "${SOURCE_DIR}/${name}")
+    if(DEFINED GENERATED_DIR AND EXISTS "${GENERATED_DIR}/${name}")
+        set(from "${GENERATED_DIR}/${name}")
+    endif()
+    if(NOT EXISTS "${from}")
+        message(FATAL_ERROR "Help file source missing: ${from}")
     endif()
     get_filename_component(sub "${name}" DIRECTORY)
-    file(COPY "${SOURCE_DIR}/${name}" DESTINATION "${WORK_DIR}/${sub}")
+    file(COPY "${from}" DESTINATION "${WORK_DIR}/${sub}")
 endforeach()
 
 # The compiler leaves a few bytes of its memory unset in what it writes (one of them

@@ -281,7 +281,7 @@ echo "main window shown"
 sleep 1
 timeout 10 xdotool windowfocus --sync "$main"
 xdotool key alt+h
-if viewer=$(timeout 30 xdotool search --sync --onlyvisible --name '^BMI-Trevala Help$' |
+if viewer=$(timeout 30 xdotool search --sync --onlyvisible --name 'BMI-Trevala Help$' |
     head -n 1); then
     echo "Help opened"
 else

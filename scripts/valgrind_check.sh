@@ -212,7 +212,8 @@ echo "== Help"
 keys_to "$main" alt+h
 # Without a viewer the program would show a message box instead, and Escape would close
 # only that: the run would not be the one described above.
-viewer=$(wait_window "^$help_title\$" 60) || fail "the help viewer did not show"
+# The viewer's title names the topic first: "<topic> - BMI-Trevala Help".
+viewer=$(wait_window "$help_title\$" 60) || fail "the help viewer did not show"
 pid=$(xdotool getwindowpid "$viewer" 2>/dev/null || true)
 [[ -n "$pid" ]] && viewer_pids+=("$pid")
 

@@ -378,7 +378,7 @@ protected:
 };
 
 TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
-    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("BMI-Trevala Help"));
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Welcome to BMI-Trevala - BMI-Trevala Help"));
     EXPECT_EQ(page(), chm("/index.html"));
     EXPECT_EQ(title(), QStringLiteral("Welcome to BMI-Trevala"));
     EXPECT_EQ(m_window->size(), QSize(760, 560));
@@ -445,6 +445,35 @@ TEST_F(ViewerWindow, IndexOpensTopics) {
     EXPECT_EQ(page(), chm("/about_bmi.html"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
 }
+
+struct TitleRow {
+    const char* name;
+    const char* link; // followed from the default topic
+    bool back;        // then Back
+    const char* title;
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const TitleRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class WindowTitle : public ViewerWindow, public testing::WithParamInterface<TitleRow> {};
+
+TEST_P(WindowTitle, NamesTheTopicBeforeTheCaption) {
+    browser()->followLink(QUrl(QString::fromUtf8(GetParam().link)));
+    if (GetParam().back)
+        m_window->backAction()->trigger();
+    EXPECT_EQ(m_window->windowTitle(), QString::fromUtf8(GetParam().title));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WindowTitle,
+                         testing::Values(TitleRow{"Followed", "units.html", false,
+                                                  "Units and accepted ranges - BMI-Trevala Help"},
+                                         TitleRow{"WithinTopic", "units.html#top", false,
+                                                  "Units and accepted ranges - BMI-Trevala Help"},
+                                         TitleRow{"Back", "scale.html", true,
+                                                  "Welcome to BMI-Trevala - BMI-Trevala Help"},
+                                         TitleRow{"Missing", "nothere.html", false,
+                                                  "Topic not found - BMI-Trevala Help"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewerWindow, MissingTopicShowsOwnPage) {
     browser()->followLink(QUrl(QStringLiteral("nothere.html")));
@@ -553,6 +582,71 @@ TEST_F(ShownViewer, SearchTabListsTopicsAndMarksTheWords) {
         EXPECT_EQ(mark.cursor.selectedText().toLower(), QStringLiteral("centimeters"));
     browser()->followLink(QUrl(QStringLiteral("index.html")));
     EXPECT_TRUE(browser()->extraSelections().isEmpty());
+}
+
+struct IndexFilterRow {
+    const char* name;
+    const char* typed;
+    std::vector<const char*> shown;
+    const char* enterOpens; // nullptr: Enter leaves the topic as it is
+    // Rows print as their names, so the test list reads well and never changes.
+    friend void PrintTo(const IndexFilterRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class IndexFilter : public ShownViewer, public testing::WithParamInterface<IndexFilterRow> {};
+
+TEST_P(IndexFilter, NarrowsAsOneTypes) {
+    const IndexFilterRow& row = GetParam();
+    key(Qt::Key_N, Qt::AltModifier);
+    QLineEdit* filter = m_window->indexFilter();
+    ASSERT_EQ(QApplication::focusWidget(), filter);
+    EXPECT_FALSE(filter->accessibleName().isEmpty());
+    type(row.typed);
+    QListWidget* index = m_window->indexList();
+    std::vector<std::string> shown;
+    for (int i = 0; i < index->count(); ++i)
+        if (!index->item(i)->isHidden())
+            shown.push_back(index->item(i)->text().toStdString());
+    EXPECT_EQ(shown, std::vector<std::string>(row.shown.begin(), row.shown.end()));
+
+    key(Qt::Key_Return);
+    EXPECT_EQ(page(), chm(row.enterOpens ? row.enterOpens : "/index.html"));
+    EXPECT_EQ(QApplication::focusWidget(), filter);
+    if (row.shown.empty())
+        return;
+    key(Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), index);
+    ASSERT_TRUE(index->currentItem());
+    EXPECT_EQ(index->currentItem()->text().toStdString(), row.shown.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IndexFilter,
+    testing::Values(IndexFilterRow{"AnyPartOfTheKeyword",
+                                   "obese",
+                                   {"Obese", "Severly Obese"},
+                                   "/about_bmi.html"},
+                    IndexFilterRow{"RegardlessOfCase", "KILO", {"Kilograms"}, "/units.html"},
+                    IndexFilterRow{"TwoLetters", "sl", {"Slider"}, "/scale.html"},
+                    IndexFilterRow{"NoKeyword", "furlong", {}, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// From the tabs, Tab goes through the keyword box and the list to the topic; coming
+// back with Alt+N, a new keyword replaces the last.
+TEST_F(ShownViewer, IndexTabOrder) {
+    key(Qt::Key_N, Qt::AltModifier);
+    type("kilo");
+    m_window->tabs()->tabBar()->setFocus();
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(order,
+              (std::vector<QWidget*>{m_window->indexFilter(), m_window->indexList(), browser()}));
+    key(Qt::Key_N, Qt::AltModifier);
+    type("obese");
+    EXPECT_EQ(m_window->indexFilter()->text(), QStringLiteral("obese"));
 }
 
 TEST_F(ShownViewer, FindBarByKeys) {
@@ -904,7 +998,8 @@ std::string nestedTables(int depth) {
 
 // A help file compiled here: its default topic names pictures and style sheets outside
 // the file (each a FIFO, so that any read shows), links to pages of nested tables, and
-// carries control characters in its caption and title.
+// carries control characters in its caption and title. Its contents name a topic that
+// has no title; its index has a keyword with a sub-keyword.
 class HostileFile : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -934,11 +1029,23 @@ protected:
         write("deeper.html", ("<html><head><title>Deeper</title></head><body>" +
                               nestedTables(3000) + "</body></html>")
                                  .c_str());
+        write("plain.html", "<html><body><p>No title</p></body></html>");
+        const auto entry = [](const char* name, const char* local) {
+            return "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" +
+                   QByteArray(name) + "\"><param name=\"Local\" value=\"" + local +
+                   "\"></OBJECT>\n";
+        };
+        write("hostile.hhc", "<UL>" + entry("Plain &amp; simple", "plain.html") + "</UL>");
+        write("hostile.hhk", "<UL>" + entry("Parent", "deep.html") + "<UL>" +
+                                 entry("Child", "deep.html") + "</UL>" +
+                                 entry("Other", "deep.html") + "</UL>");
         write("hostile.hhp", "[OPTIONS]\nCompiled file=hostile.chm\nDefault Window=Main\n"
-                             "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n\n"
-                             "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",,,\"hostile.html\","
-                             "\"hostile.html\",,,,,0x2520,,0x387e,[10,10,650,500],,,,,,,0\n\n"
-                             "[FILES]\nhostile.html\ndeep.html\ndeeper.html\n");
+                             "Default topic=hostile.html\nTitle=Hostile\x1b[2J\n"
+                             "Contents file=hostile.hhc\nIndex file=hostile.hhk\n\n"
+                             "[WINDOWS]\nMain=\"Hostile\x1b[2J\x07\",\"hostile.hhc\","
+                             "\"hostile.hhk\",\"hostile.html\",\"hostile.html\",,,,,0x2520,,"
+                             "0x387e,[10,10,650,500],,,,,,,0\n\n"
+                             "[FILES]\nhostile.html\ndeep.html\ndeeper.html\nplain.html\n");
         QProcess chmcmd;
         chmcmd.setWorkingDirectory(s_dir->path());
         chmcmd.start(QStringLiteral(BMI_CHMCMD),
@@ -980,6 +1087,8 @@ TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     window.grab(); // lays out and paints, pictures and all
     HelpBrowser* browser = window.browser();
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Still shown")));
+    // The title's character references decoded, and no control character in the title bar.
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Hostile[31m - Hostile[2J"));
 
     browser->followLink(QUrl(QStringLiteral("deep.html")));
     window.grab();
@@ -992,12 +1101,36 @@ TEST_F(HostileFile, TopicsShowFromTheFileAlone) {
     EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8(kTooDeepNotice)));
 }
 
+TEST_F(HostileFile, UntitledTopicTakesItsContentsNameAndKeywordsKeepTheirGroup) {
+    QString error;
+    const auto file = HelpFile::open(path(), QStringLiteral("Main"), &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    HelpWindow window(*file);
+    window.browser()->followLink(QUrl(QStringLiteral("plain.html")));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Plain & simple - Hostile[2J"));
+
+    QListWidget* index = window.indexList();
+    const std::pair<const char*, QStringList> filters[] = {
+        {"paren", {QStringLiteral("Parent"), QStringLiteral("Child")}},
+        {"CHILD", {QStringLiteral("Parent"), QStringLiteral("Child")}},
+        {"other", {QStringLiteral("Other")}},
+        {"", {QStringLiteral("Parent"), QStringLiteral("Child"), QStringLiteral("Other")}}};
+    for (const auto& [typed, expected] : filters) {
+        window.indexFilter()->setText(QString::fromUtf8(typed));
+        QStringList shown;
+        for (int i = 0; i < index->count(); ++i)
+            if (!index->item(i)->isHidden())
+                shown << index->item(i)->text().trimmed();
+        EXPECT_EQ(shown, expected) << typed;
+    }
+}
+
 TEST_F(HostileFile, CheckLaysOutEveryTopicAndPrintsNoControls) {
     const ViewerRun run = startViewer({QStringLiteral("--check"), path()});
     EXPECT_FALSE(run.crashed);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("topic: /hostile.html\ncaption: Hostile[2J\n"
-                                      "title: Hostile[31m\ntopics: 3\n"));
+                                      "title: Hostile[31m\ntopics: 4\n"));
 }
 
 TEST(ViewerProgram, ErrorBoxShowsNamesAsWritten) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace bmi::test {
 namespace {
@@ -213,6 +214,14 @@ TEST_F(MainWindowTest, KeyboardMovesOfTheThumbStay) {
     EXPECT_EQ(sliderValue(), 14);
     QTest::keyClick(slider(), Qt::Key_PageUp);
     EXPECT_EQ(sliderValue(), 19);
+    // As the keyboard topic of the help tells them.
+    const std::pair<Qt::Key, int> moves[] = {
+        {Qt::Key_Up, 20},       {Qt::Key_Left, 19}, {Qt::Key_Down, 18},   {Qt::Key_End, 45},
+        {Qt::Key_PageDown, 40}, {Qt::Key_Home, 13}, {Qt::Key_PageUp, 18}, {Qt::Key_Right, 19}};
+    for (const auto& [key, value] : moves) {
+        QTest::keyClick(slider(), key);
+        EXPECT_EQ(sliderValue(), value) << "key " << static_cast<int>(key);
+    }
     QCoreApplication::processEvents();
     EXPECT_EQ(sliderValue(), 19);
     EXPECT_EQ(slider()->value(), 19);

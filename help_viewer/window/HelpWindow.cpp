@@ -6,11 +6,13 @@
 #include "window/PageZoom.h"
 #include "window/SearchPane.h"
 #include "window/TopicPrinter.h"
+#include "window/ViewerMain.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -27,6 +29,9 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 namespace bmi::help {
 
@@ -77,6 +82,9 @@ QIcon navigationIcon(Glyph glyph) {
 }
 
 constexpr int kUrlRole = Qt::UserRole;
+// Index entries: the keyword without its indent, and how deep it sits under others.
+constexpr int kKeywordRole = Qt::UserRole + 1;
+constexpr int kDepthRole = Qt::UserRole + 2;
 constexpr int kNavigationWidth = 230;
 const QSize kFallbackSize(800, 580);
 
@@ -103,6 +111,8 @@ void addIndexItems(QListWidget* list, const std::vector<SiteMapEntry>& entries, 
         auto* item =
             new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + entryText(entry), list);
         item->setData(kUrlRole, entryUrl(entry));
+        item->setData(kKeywordRole, entryText(entry));
+        item->setData(kDepthRole, depth);
         addIndexItems(list, entry.children, depth + 1);
     }
 }
@@ -110,6 +120,17 @@ void addIndexItems(QListWidget* list, const std::vector<SiteMapEntry>& entries, 
 bool sameTopic(const QUrl& a, const QUrl& b) {
     // Names inside a help file are found regardless of case.
     return a.scheme() == b.scheme() && a.path().compare(b.path(), Qt::CaseInsensitive) == 0;
+}
+
+// The name the contents give a topic, for a page that has no title of its own.
+QString contentsName(const std::vector<SiteMapEntry>& entries, const QUrl& url) {
+    for (const SiteMapEntry& entry : entries) {
+        if (!entry.local.empty() && sameTopic(entryUrl(entry), url))
+            return entryText(entry);
+        if (QString name = contentsName(entry.children, url); !name.isEmpty())
+            return name;
+    }
+    return {};
 }
 
 QTreeWidgetItem* findItem(QTreeWidgetItem* item, const QUrl& url) {
@@ -135,6 +156,21 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     m_contents->setAccessibleName(tr("Contents"));
     m_index = new QListWidget(this);
     m_index->setAccessibleName(tr("Index"));
+    // The keyword box above the index, as in other help viewers: it narrows the list to
+    // the keywords holding what is typed anywhere in them, since a keyword's second
+    // word ("Severly Obese") is as likely to be looked for as its first.
+    m_indexPage = new QWidget(this);
+    m_indexFilter = new QLineEdit(m_indexPage);
+    m_indexFilter->setAccessibleName(tr("Keyword to find"));
+    m_indexFilter->setPlaceholderText(tr("Type a keyword"));
+    m_indexFilter->setClearButtonEnabled(true);
+    m_indexFilter->installEventFilter(this);
+    auto* indexLayout = new QVBoxLayout(m_indexPage);
+    indexLayout->setContentsMargins(0, 0, 0, 0);
+    indexLayout->addWidget(m_indexFilter);
+    indexLayout->addWidget(m_index);
+    // Opening the tab (Alt+N) goes into the keyword box.
+    m_indexPage->setFocusProxy(m_indexFilter);
 
     m_tabs = new QTabWidget(this);
     if (!file.contents().entries.empty())
@@ -142,10 +178,10 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     else
         m_contents->hide();
     if (!file.index().entries.empty())
-        m_tabs->addTab(m_index, tr("I&ndex"));
+        m_tabs->addTab(m_indexPage, tr("I&ndex"));
     else
-        m_index->hide();
-    if (m_tabs->currentWidget() == m_index)
+        m_indexPage->hide();
+    if (m_tabs->currentWidget() == m_indexPage)
         fillIndex();
 
     // Filled on first use.
@@ -155,7 +191,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     m_tabs->addTab(m_searchPage, tr("&Search"));
     m_tabs->tabBar()->installEventFilter(this);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
-        if (m_tabs->currentWidget() == m_index)
+        if (m_tabs->currentWidget() == m_indexPage)
             fillIndex();
         else if (m_tabs->currentWidget() == m_searchPage)
             searchPane();
@@ -207,6 +243,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::markCurrentTopic);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::showTopicTitle);
     // Screen readers announce the topic view by name; its description says which topic.
     connect(m_browser, &QTextBrowser::sourceChanged, this,
             [this] { m_browser->setAccessibleDescription(m_browser->documentTitle()); });
@@ -218,13 +255,20 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
             [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
     connect(m_index, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { showEntry(item->data(kUrlRole).toUrl()); });
+    connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpWindow::filterIndex);
+    connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] {
+        if (QListWidgetItem* first = firstIndexMatch())
+            showEntry(first->data(kUrlRole).toUrl());
+    });
 
     // The lists on the left, then the topic; the search pane and find bar join when made.
     setTabOrder(m_tabs->tabBar(), m_contents);
-    setTabOrder(m_contents, m_index);
+    setTabOrder(m_contents, m_indexFilter);
+    setTabOrder(m_indexFilter, m_index);
     setTabOrder(m_index, m_browser);
 
     placeWindow();
+    showTopicTitle({});
     m_browser->setSource(file.defaultTopic());
     m_browser->setFocus();
 }
@@ -299,6 +343,16 @@ void HelpWindow::findAgain(bool backward) {
 }
 
 bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Down in the keyword box goes on into what it has left of the list.
+    if (watched == m_indexFilter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        QListWidgetItem* current = m_index->currentItem();
+        if (!current || current->isHidden())
+            m_index->setCurrentItem(firstIndexMatch());
+        m_index->setFocus(Qt::TabFocusReason);
+        return true;
+    }
     // A tab's Alt key opens the tab and goes into it, not just onto the tab bar.
     if (watched == m_tabs->tabBar() && event->type() == QEvent::Shortcut) {
         const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
@@ -319,6 +373,9 @@ void HelpWindow::focusCurrentTab() {
         searchPane()->wordsField()->selectAll();
     } else if (QWidget* page = m_tabs->currentWidget()) {
         page->setFocus(Qt::ShortcutFocusReason);
+        // Coming back to the index, what one types next replaces the last keyword.
+        if (page == m_indexPage)
+            m_indexFilter->selectAll();
     }
 }
 
@@ -376,6 +433,63 @@ void HelpWindow::markCurrentTopic(const QUrl& url) {
             return;
         }
     }
+}
+
+void HelpWindow::showTopicTitle(const QUrl& url) {
+    QString topic = printable(m_browser->documentTitle()).simplified();
+    if (topic.isEmpty() && url.isValid())
+        topic = printable(contentsName(m_file.contents().entries, url)).simplified();
+    const QString caption = printable(m_file.caption());
+    QString title = topic.isEmpty() ? caption : tr("%1 - %2").arg(topic, caption);
+    // "[*]" is the title bar's mark for unsaved changes; doubled, it shows as written.
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
+}
+
+void HelpWindow::filterIndex(const QString& text) {
+    fillIndex();
+    const QString wanted = text.simplified();
+    // The keywords under a keyword that matches belong to it, and the keywords above one
+    // that matches are what it is read under: both stay.
+    struct Above {
+        int row;
+        bool matches; // this keyword or one above it
+    };
+    std::vector<Above> path; // the keywords above the current row, by depth
+    std::vector<bool> shown(static_cast<std::size_t>(m_index->count()));
+    for (int row = 0; row < m_index->count(); ++row) {
+        const QListWidgetItem* item = m_index->item(row);
+        const auto depth =
+            std::min(static_cast<std::size_t>(item->data(kDepthRole).toInt()), path.size());
+        path.resize(depth);
+        const bool match =
+            item->data(kKeywordRole).toString().contains(wanted, Qt::CaseInsensitive);
+        shown[static_cast<std::size_t>(row)] = match || (!path.empty() && path.back().matches);
+        path.push_back({row, shown[static_cast<std::size_t>(row)]});
+        // Each keyword above is marked once: one shown has its own above it shown already.
+        if (match)
+            for (auto above = path.rbegin() + 1;
+                 above != path.rend() && !shown[static_cast<std::size_t>(above->row)]; ++above)
+                shown[static_cast<std::size_t>(above->row)] = true;
+    }
+    for (int row = 0; row < m_index->count(); ++row)
+        m_index->item(row)->setHidden(!shown[static_cast<std::size_t>(row)]);
+    if (QListWidgetItem* first = firstIndexMatch()) {
+        const QSignalBlocker blocker(m_index);
+        m_index->setCurrentItem(first);
+        m_index->scrollToItem(first);
+    }
+}
+
+QListWidgetItem* HelpWindow::firstIndexMatch() const {
+    const QString wanted = m_indexFilter->text().simplified();
+    for (int i = 0; i < m_index->count(); ++i) {
+        QListWidgetItem* item = m_index->item(i);
+        if (!item->isHidden() &&
+            item->data(kKeywordRole).toString().contains(wanted, Qt::CaseInsensitive))
+            return item;
+    }
+    return nullptr;
 }
 
 void HelpWindow::placeWindow() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QTabWidget;
@@ -29,6 +30,8 @@ public:
     // The lists are filled when first needed (see fillContents); these fill them first.
     QTreeWidget* contentsTree();
     QListWidget* indexList();
+    // Narrows the index as one types; Enter opens the first entry left, Down goes into the list.
+    QLineEdit* indexFilter() const { return m_indexFilter; }
     QAction* backAction() const { return m_back; }
     QAction* forwardAction() const { return m_forward; }
     QAction* homeAction() const { return m_home; }
@@ -54,6 +57,9 @@ private:
     void findAgain(bool backward);
     void showEntry(const QUrl& url);
     void markCurrentTopic(const QUrl& url);
+    void showTopicTitle(const QUrl& url);
+    void filterIndex(const QString& text);
+    QListWidgetItem* firstIndexMatch() const;
     void placeWindow();
 
     const HelpFile& m_file;
@@ -61,6 +67,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QTreeWidget* m_contents = nullptr;
     QListWidget* m_index = nullptr;
+    QWidget* m_indexPage = nullptr;
+    QLineEdit* m_indexFilter = nullptr;
     QAction* m_back = nullptr;
     QAction* m_forward = nullptr;
     QAction* m_home = nullptr;

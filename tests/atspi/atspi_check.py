@@ -30,7 +30,7 @@ APP_NAME = "BMI-Trevala"
 WINDOW_TITLE = "Body Mass Index Calculator"
 DIALOG_TITLE = "Feet to Inches Calcualtor"
 HEIGHT_REFUSAL = "You need to enter the height."
-VIEWER_TITLE = "BMI-Trevala Help"
+VIEWER_TITLE = "BMI-Trevala Help"  # after the topic's title: "<topic> - BMI-Trevala Help"
 SEARCH_WORD = "centimeters"
 BUTTON = (pyatspi.ROLE_PUSH_BUTTON,)
 EDITS = (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)
@@ -327,7 +327,9 @@ def check(app):
 def check_help_search(app):
     viewer = wait_for(
         "the help window",
-        lambda: next(iter(top_level(app, lambda w: w.name == VIEWER_TITLE and showing(w))), None),
+        lambda: next(
+            iter(top_level(app, lambda w: w.name.endswith(VIEWER_TITLE) and showing(w))), None
+        ),
     )
     log("found the help window %r" % viewer.name)
     press(find(viewer, "the Search tab", named((pyatspi.ROLE_PAGE_TAB,), "Search")))
