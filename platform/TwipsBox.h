@@ -11,22 +11,10 @@ public:
     double Width() const { return m_width; }
     double Height() const { return m_height; }
 
-    void setLeft(double v) {
-        m_left = v;
-        applyTwips();
-    }
-    void setTop(double v) {
-        m_top = v;
-        applyTwips();
-    }
-    void setWidth(double v) {
-        m_width = v;
-        applyTwips();
-    }
-    void setHeight(double v) {
-        m_height = v;
-        applyTwips();
-    }
+    void setLeft(double v) { setTwips(v, m_top, m_width, m_height); }
+    void setTop(double v) { setTwips(m_left, v, m_width, m_height); }
+    void setWidth(double v) { setTwips(m_left, m_top, v, m_height); }
+    void setHeight(double v) { setTwips(m_left, m_top, m_width, v); }
     void setTwips(double left, double top, double width, double height) {
         m_left = left;
         m_top = top;
