@@ -114,6 +114,12 @@ frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmb
 
 frmFtToInches::~frmFtToInches() = default;
 
+// The dialog carries the calculator's icon, for the window list and the task switcher.
+void frmFtToInches::showEvent(QShowEvent* event) {
+    setWindowIcon(m_txtHT->window()->windowIcon());
+    QDialog::showEvent(event);
+}
+
 bool frmFtToInches::dialogKey(QObject* target, const QKeyEvent* key) {
     if (isHeldEnterOrEscape(key))
         return true;

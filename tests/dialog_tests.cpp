@@ -99,9 +99,10 @@ protected:
 
     struct Opening {
         bool ran = false;
-        bool active = false;     // the dialog became the active window
-        bool modal = false;      // the dialog was the application's modal window
-        bool stayedOpen = false; // still shown once act returned
+        bool active = false;      // the dialog became the active window
+        bool modal = false;       // the dialog was the application's modal window
+        bool stayedOpen = false;  // still shown once act returned
+        bool programIcon = false; // carries the program's icon
     };
 
     // Clicks CmdDetail and runs act on the dialog while the main window waits in its
@@ -117,6 +118,8 @@ protected:
             // The window system activates a shown window through its own queue.
             opening.active = QTest::qWaitForWindowActive(dialog);
             opening.modal = QApplication::activeModalWidget() == dialog && dialog->isVisible();
+            opening.programIcon =
+                dialog->windowIcon().cacheKey() == window().windowIcon().cacheKey();
             act(*dialog);
             opening.stayedOpen = dialog->isVisible();
             if (dialog->isVisible())
@@ -226,6 +229,7 @@ TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
     EXPECT_TRUE(opening.ran);
     EXPECT_TRUE(opening.active);
     EXPECT_TRUE(opening.modal);
+    EXPECT_TRUE(opening.programIcon);
     EXPECT_EQ(order, QStringList({"cmbFt", "cmbIn", "cmdClose", "cmbFt"}));
 }
 

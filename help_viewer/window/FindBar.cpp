@@ -105,8 +105,11 @@ bool FindBar::find(bool backward, bool fromSelectionStart) {
 
 void FindBar::showFound(bool found) {
     QPalette palette;
-    if (!found)
+    if (!found) {
+        // Light pink, so dark text whatever the desktop's text colour is.
         palette.setColor(QPalette::Base, kNoMatchColour);
+        palette.setColor(QPalette::Text, Qt::black);
+    }
     m_field->setPalette(palette);
     m_field->setAccessibleDescription(found ? QString() : tr("No match"));
 }

@@ -348,6 +348,16 @@ HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+    // Topics are written for black text on a white page, and their stylesheet says so.
+    // What it leaves to the palette (list bullets, links, the page beyond the text) is
+    // taken from the same page, not from the desktop: on a dark or high-contrast desktop
+    // the bullets would be white and the links yellow on that white page.
+    QPalette page = palette();
+    page.setColor(QPalette::Base, Qt::white);
+    page.setColor(QPalette::Text, Qt::black);
+    page.setColor(QPalette::Link, QColor(0, 0, 255));
+    page.setColor(QPalette::LinkVisited, QColor(255, 0, 255));
+    setPalette(page);
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject,
                                                   new PictureObject(this));
 }
