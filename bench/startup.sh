@@ -7,8 +7,8 @@
 #   bench/startup.sh --instructions   instructions to the first frame, once each under
 #                                     callgrind: repeatable whatever else the machine does
 #
-# On a private Xvfb with a private session bus (scripts/with_session.sh) it starts, in fresh processes and
-# interleaved round by round (program, qt_floor, qt_text, xlib_floor, viewer, program, ...):
+# On a private Xvfb with a private session bus (scripts/with_session.sh) it starts, in
+# fresh processes and interleaved round by round (program, qt_floor, qt_text, xlib_floor, viewer, program, ...):
 #   program     bin/BMI-Trevala
 #   qt_floor    bench-tools/bench_min_qt_window: QApplication + one empty 611x281 QWidget
 #   qt_text     the same window showing one QLabel: the floor of any window with text
