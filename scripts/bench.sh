@@ -6,9 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-bench"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBMI_BUILD_BENCH=ON \
-    -DBMI_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target all_benches
+cd "$root"
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2
 
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 ran=0

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or $BUILD_DIR). Extra arguments go to cmake.
+# Configures and builds into build/ with the default preset (RelWithDebInfo, warnings
+# as errors). Extra arguments go to cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=${BUILD_DIR:-build}
-generator=()
-command -v ninja >/dev/null && [ ! -f "$build_dir/Makefile" ] && generator=(-G Ninja)
-cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@"
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --preset default "$@"
+cmake --build --preset default -j"$(nproc)"

@@ -13,9 +13,9 @@ shift || true
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DBMI_BUILD_FUZZ=ON -DBMI_BUILD_TESTS=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target all_fuzzers
+cd "$root"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
 
 if [[ $# -gt 0 ]]; then
     targets=("$@")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package: a Release build in build-pkg (or $BUILD_DIR), then
-# cpack -G DEB. Prints the path of the .deb. Extra arguments go to cmake.
+# Builds the Debian package: a build with the package preset (Release, under /usr) in
+# build-pkg (or $BUILD_DIR), then cpack -G DEB. Prints the path of the .deb. Extra arguments go to cmake.
 # Needs dpkg-shlibdeps and dpkg-buildflags (Debian: dpkg-dev).
 #
 # The package is reproducible: the same commit gives the same bytes whatever the
@@ -30,10 +30,7 @@ prefix_maps="-ffile-prefix-map=$src=. -ffile-prefix-map=$build_abs=."
 cxxflags="$(flags CPPFLAGS) $(flags CXXFLAGS) $prefix_maps"
 ldflags=$(flags LDFLAGS)
 
-generator=()
-command -v ninja >/dev/null && [ ! -f "$build_dir/Makefile" ] && generator=(-G Ninja)
-cmake -S . -B "$build_dir" "${generator[@]}" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBMI_BUILD_TESTS=OFF \
+cmake --preset package -B "$build_dir" \
     -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" "$@" >&2
 cmake --build "$build_dir" -j"$(nproc)" >&2
 # Only the package just made is reported, not one left from an earlier run.

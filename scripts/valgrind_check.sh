@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # The real program under valgrind's memcheck, driven from outside as a user drives it:
-# on a private Xvfb display, with a private session bus, xdotool types a height and a
-# weight and calculates, opens the feet-and-inches dialog and presses its Enter button,
-# asks for Help (the viewer is a separate process and runs natively, not under valgrind),
-# and closes the window with Escape.
+# on a private X display, with a private session bus (scripts/with_session.sh), xdotool
+# types a height and a weight and calculates, opens the feet-and-inches dialog and
+# presses its Enter button, asks for Help (the viewer is a separate process and runs
+# natively, not under valgrind), and closes the window with Escape. Registered with
+# ctest (label memcheck).
 #
 # Fails when memcheck reports any error (invalid reads or writes, uses of uninitialised
 # values, bad frees) or a definite leak that tests/valgrind.supp does not cover, when the
 # program crashes or ends with a failure status, and when a step of the script does not
-# happen in time (a window that never shows, a program that never ends).
+# happen in time (a window that never shows, a program that never ends). Skips (exit 77)
+# when valgrind or xdotool is not installed, unless BMI_NO_SKIP is set.
 #
 #   scripts/valgrind_check.sh
 #
 # Environment:
-#   BUILD_DIR      build to use (default build-vg; gcc, RelWithDebInfo, configured without
-#                  the tests if it does not exist yet)
-#   VG_NO_BUILD=1  use what is in BUILD_DIR/bin without building
+#   BUILD_DIR      the build whose bin/ holds the program, its viewer and its help file
+#                  (default build)
 #   VG_GEN_SUPP=1  print a suppression for every leak reported, to help maintain the
 #                  suppressions file (each one still needs narrowing by hand)
 #   VG_DRY_RUN=1   the same scripted run without valgrind, to check the driving itself
@@ -23,7 +24,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(realpath -m "${BUILD_DIR:-$root/build-vg}")"
+build="$(realpath -m "${BUILD_DIR:-$root/build}")"
 exe="$build/bin/BMI-Trevala"
 log="$build/valgrind-memcheck.log"
 supp="$root/tests/valgrind.supp"
@@ -38,43 +39,38 @@ help_title='BMI-Trevala Help'
 window_timeout=${VG_WINDOW_TIMEOUT:-240}
 exit_timeout=${VG_EXIT_TIMEOUT:-240}
 
-for tool in valgrind Xvfb xdotool xdpyinfo dbus-daemon timeout; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "valgrind_check.sh: $tool is missing (scripts/deps.sh installs it)" >&2
+# Outside the session: what the run needs, then the run itself inside one.
+if [[ -z "${BMI_SESSION_DIR:-}" ]]; then
+    missing=()
+    for tool in valgrind xdotool timeout; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    if [[ ${#missing[@]} -gt 0 ]]; then
+        if [[ -n "${BMI_NO_SKIP:-}" ]]; then
+            echo "valgrind_check.sh: FAIL: not installed: ${missing[*]} (scripts/deps.sh installs them)" >&2
+            exit 1
+        fi
+        echo "valgrind_check.sh: skipped: not installed: ${missing[*]} (scripts/deps.sh installs them)"
+        exit 77
+    fi
+    if [[ ! -x "$exe" ]]; then
+        echo "valgrind_check.sh: $exe is not built" >&2
         exit 1
     fi
-done
-
-if [[ -z "${VG_NO_BUILD:-}" ]]; then
-    if [[ ! -f "$build/CMakeCache.txt" ]]; then
-        generator=()
-        command -v ninja >/dev/null && generator=(-G Ninja)
-        cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DCMAKE_CXX_COMPILER=g++ -DBMI_BUILD_TESTS=OFF >/dev/null
-    fi
-    cmake --build "$build" -j2 --target BMI-Trevala BMI-Trevala-help help_file
-fi
-if [[ ! -x "$exe" ]]; then
-    echo "valgrind_check.sh: $exe is not built" >&2
-    exit 1
+    exec "$root/scripts/with_session.sh" --screen 1280x1024x24 -- "${BASH_SOURCE[0]}" "$@"
 fi
 
 started=$SECONDS
-work="$(mktemp -d "${TMPDIR:-/tmp}/bmi-valgrind.XXXXXX")"
-xvfb_pid=""
-bus_pid=""
+work="$BMI_SESSION_DIR"
 program_pid=""
 viewer_pids=()
 
 cleanup() {
     local pid
-    for pid in "$program_pid" "${viewer_pids[@]}" "$bus_pid" "$xvfb_pid"; do
+    for pid in "$program_pid" "${viewer_pids[@]}"; do
         if [[ -n "$pid" ]]; then kill "$pid" 2>/dev/null || true; fi
     done
-    for pid in "$program_pid" "$xvfb_pid"; do
-        if [[ -n "$pid" ]]; then wait "$pid" 2>/dev/null || true; fi
-    done
-    rm -rf "$work"
+    if [[ -n "$program_pid" ]]; then wait "$program_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -130,44 +126,14 @@ keys_to() {
     timeout 30 xdotool key --delay 150 "$@" || fail "xdotool could not send $*"
 }
 
-# ---- the display, the session bus ----------------------------------------------------
-
-# Xvfb picks a free display itself and says which through -displayfd; -noreset keeps the
-# server up when its last client (our program) disconnects.
-exec {display_fd}>"$work/display"
-Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp -noreset \
-    >"$work/xvfb.out" 2>&1 &
-xvfb_pid=$!
-exec {display_fd}>&-
-for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.out")"
-    sleep 0.1
-done
-[[ -s "$work/display" ]] || fail "Xvfb did not report its display"
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
-timeout 20 sh -c 'until xdpyinfo >/dev/null 2>&1; do sleep 0.1; done' ||
-    fail "display $DISPLAY does not answer"
-
-# A desktop session has a bus, and Qt's accessibility bridge looks for one; a private one
-# keeps the run away from any bus of the machine (and from dbus autolaunch).
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-bus_address=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=2 \
-    2>"$work/bus.pid") || fail "the session bus did not start"
-bus_pid=$(head -n1 "$work/bus.pid")
-export DBUS_SESSION_BUS_ADDRESS="$bus_address"
+# A private home and caches keep the run away from the machine's settings; the viewer
+# keeps one instance per help file through a local socket in the session's private
+# runtime and temporary directories.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/cache"
-mkdir -p "$HOME" "$XDG_CACHE_HOME" "$work/tmp"
-# The viewer keeps one instance per help file through a local socket in the runtime
-# directory above; a private temporary directory as well keeps everything of this run
-# apart from other sessions.
-export TMPDIR="$work/tmp"
+mkdir -p "$HOME" "$XDG_CACHE_HOME"
 # The program draws with the raster engine; leaving the GL integration unloaded keeps the
 # driver stack (and its own allocations) out of a run that never uses it.
 export QT_XCB_GL_INTEGRATION=none
-unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 
 # ---- the program -----------------------------------------------------------------------
 

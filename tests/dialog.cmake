@@ -11,4 +11,5 @@ bmi_add_test(dialog_tests
 bmi_add_test(monkey_tests
     SOURCES monkey_tests.cpp
     LIBS bmi_gui
-    GUI)
+    GUI
+    LABEL soak)

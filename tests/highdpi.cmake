@@ -7,5 +7,5 @@ foreach(factor 1 1.25 1.5 1.75 2 3)
     gtest_discover_tests(highdpi_tests
         DISCOVERY_MODE PRE_TEST
         TEST_SUFFIX "@${factor}x"
-        PROPERTIES ENVIRONMENT "QT_SCALE_FACTOR=${factor}")
+        PROPERTIES ENVIRONMENT "QT_SCALE_FACTOR=${factor}" LABELS gui)
 endforeach()

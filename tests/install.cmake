@@ -79,7 +79,7 @@ exit $fail
 ]=])
 
 add_test(NAME install.tree COMMAND sh ${CMAKE_CURRENT_BINARY_DIR}/install_tree.sh)
-set_tests_properties(install.tree PROPERTIES FIXTURES_SETUP bmi_install_tree)
+set_tests_properties(install.tree PROPERTIES FIXTURES_SETUP bmi_install_tree LABELS install)
 
 # The distribution's validators, on the files as installed; validate-tree also checks
 # that the metadata, the launcher entry and the icon find one another. 77: tool missing.
@@ -118,4 +118,5 @@ set_tests_properties(install.desktop_entry install.metainfo
     PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(install.desktop_entry install.metainfo install.help_viewer
     install.program_starts
-    PROPERTIES FIXTURES_REQUIRED bmi_install_tree ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    PROPERTIES FIXTURES_REQUIRED bmi_install_tree ENVIRONMENT QT_QPA_PLATFORM=offscreen
+        LABELS install)

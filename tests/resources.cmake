@@ -21,7 +21,7 @@ add_test(NAME packaging.desktop_entry
         grep -qx "Exec=BMI-Trevala" "$1" || { echo "Exec is not BMI-Trevala"; exit 1; }
         exit 0
     ]=] sh ${_bmi_packaging}/${BMI_APP_ID}.desktop ${BMI_APP_ID})
-set_tests_properties(packaging.desktop_entry PROPERTIES SKIP_RETURN_CODE 77)
+set_tests_properties(packaging.desktop_entry PROPERTIES SKIP_RETURN_CODE 77 LABELS unit)
 
 add_test(NAME packaging.metainfo
     COMMAND sh -c [=[
@@ -40,4 +40,4 @@ add_test(NAME packaging.metainfo
         exit 0
     ]=] sh ${_bmi_packaging}/${BMI_APP_ID}.metainfo.xml ${BMI_APP_ID}
         ${_bmi_packaging}/description.txt)
-set_tests_properties(packaging.metainfo PROPERTIES SKIP_RETURN_CODE 77)
+set_tests_properties(packaging.metainfo PROPERTIES SKIP_RETURN_CODE 77 LABELS unit)
