@@ -1,13 +1,16 @@
 // Opening the help file: requests and topic addresses, the file the build made, and
 // damaged copies of it.
 #include "chm/ChmFile.h"
+#include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
 #include "window/HelpWindow.h"
+#include "window/SearchPane.h"
 
 #include "tests/support/HelpTest.h"
 
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

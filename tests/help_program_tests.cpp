@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>

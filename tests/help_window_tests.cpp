@@ -19,6 +19,9 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QProcess>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
