@@ -36,19 +36,24 @@ void showAndSettle(QWidget& window) {
     QCoreApplication::processEvents();
 }
 
+// The window the click benchmarks start from: shown, settled, over the recording fake.
+struct ShownWindow {
+    ShownWindow() { showAndSettle(window); }
+    RecordingPlatform platform;
+    frmBMI window{platform};
+};
+
 // Entries set once; each iteration is the click alone: read the boxes, validate,
 // convert, compute, and write lblBMI and Slider1. The result is the same every time, so
 // nothing new needs painting.
 void CalculateClick(benchmark::State& state) {
-    RecordingPlatform platform;
-    frmBMI window(platform);
-    showAndSettle(window);
-    const auto& c = window.controls();
+    ShownWindow shown;
+    const auto& c = shown.window.controls();
     c.txtHT->setText(QStringLiteral("70"));
     c.txtWT->setText(QStringLiteral("154"));
     for (auto _ : state)
         c.cmdCalculate->click();
-    if (c.lblBMI->Caption().isEmpty() || !platform.msgBoxes.empty())
+    if (c.lblBMI->Caption().isEmpty() || !shown.platform.msgBoxes.empty())
         state.SkipWithError("the click did not show a result");
 }
 BENCHMARK(CalculateClick);
@@ -57,10 +62,8 @@ BENCHMARK(CalculateClick);
 // and the event loop repaints what changed. Two weights alternate so that every
 // iteration has a new result to draw.
 void CalculateClickPainted(benchmark::State& state) {
-    RecordingPlatform platform;
-    frmBMI window(platform);
-    showAndSettle(window);
-    const auto& c = window.controls();
+    ShownWindow shown;
+    const auto& c = shown.window.controls();
     c.txtHT->setText(QStringLiteral("70"));
     const QString weights[] = {QStringLiteral("154"), QStringLiteral("220")};
     PaintCounter counter;
@@ -79,17 +82,15 @@ BENCHMARK(CalculateClickPainted);
 // Empty boxes: the click ends in the message box, which the fake records instead of
 // showing.
 void RefusedCalculate(benchmark::State& state) {
-    RecordingPlatform platform;
-    frmBMI window(platform);
-    showAndSettle(window);
-    const auto& c = window.controls();
+    ShownWindow shown;
+    const auto& c = shown.window.controls();
     c.txtHT->clear();
     c.txtWT->clear();
     std::size_t boxes = 0;
     for (auto _ : state) {
         c.cmdCalculate->click();
-        boxes += platform.msgBoxes.size();
-        platform.msgBoxes.clear();
+        boxes += shown.platform.msgBoxes.size();
+        shown.platform.msgBoxes.clear();
     }
     if (boxes != static_cast<std::size_t>(state.iterations()))
         state.SkipWithError("a refused click did not end in one message box");

@@ -125,28 +125,19 @@ struct AcceptRow {
     float WeightKg;
 };
 
-// The conversions: double arithmetic on the single reading, rounded once to single.
-float fromInches(float v) {
-    return static_cast<float>(static_cast<double>(v) * 0.0254);
-}
-float fromCentimeters(float v) {
-    return static_cast<float>(static_cast<double>(v) / 100.0);
-}
-float fromPounds(float v) {
-    return static_cast<float>(static_cast<double>(v) / 2.2);
-}
-
+// Expected metres and kilograms are the exact results (36 in is 0.9144 m, 20 lb is 100/11
+// kg) as the nearest float, worked out by hand rather than by the program's factors.
 const AcceptRow kAccepted[] = {
     {"70", "inches", "154", "pounds", 1.778f, 70.0f},
-    {"36", "inches", "20", "pounds", fromInches(36.0f), fromPounds(20.0f)},
-    {"108", "inches", "800", "pounds", fromInches(108.0f), fromPounds(800.0f)},
+    {"36", "inches", "20", "pounds", 0.9144f, 9.0909090f},
+    {"108", "inches", "800", "pounds", 2.7432f, 363.63636f},
     {"90", "centimeters", "10", "kilograms", 0.9f, 10.0f},
     {"275", "centimeters", "400", "kilograms", 2.75f, 400.0f},
     {"170", "centimeters", "76.5", "kilograms", 1.7f, 76.5f},
-    {"36.", "inches", "400.", "kilograms", fromInches(36.0f), 400.0f},
-    {"108.000", "inches", "0400", "kilograms", fromInches(108.0f), 400.0f},
+    {"36.", "inches", "400.", "kilograms", 0.9144f, 400.0f},
+    {"108.000", "inches", "0400", "kilograms", 2.7432f, 400.0f},
     {"  70  ", "inches", " 154", "pounds", 1.778f, 70.0f},
-    {"100.5", "centimeters", "60.25", "kilograms", fromCentimeters(100.5f), 60.25f},
+    {"100.5", "centimeters", "60.25", "kilograms", 1.005f, 60.25f},
     // Readings beyond what single precision holds round to the nearest float.
     {"70.00000000000000000001", "inches", "154", "pounds", 1.778f, 70.0f},
 };

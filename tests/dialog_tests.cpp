@@ -57,6 +57,12 @@ void type(ComboBox& list, const char* text) {
     }
 }
 
+// A key as the user types it: on the control that has the focus.
+void keyOn(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    w->setFocus();
+    QTest::keyClick(w, key, mods);
+}
+
 void press(frmFtToInches& dialog, Trigger trigger) {
     const FeetInchesControls& d = dialog.controls();
     switch (trigger) {
@@ -64,28 +70,22 @@ void press(frmFtToInches& dialog, Trigger trigger) {
         QTest::mouseClick(d.cmdClose, Qt::LeftButton);
         break;
     case Trigger::AltE:
-        d.cmbFt->setFocus();
-        QTest::keyClick(d.cmbFt, Qt::Key_E, Qt::AltModifier); // clicks on the key
+        keyOn(d.cmbFt, Qt::Key_E, Qt::AltModifier); // clicks on the key
         break;
     case Trigger::SpaceOnButton:
-        d.cmdClose->setFocus();
-        QTest::keyClick(d.cmdClose, Qt::Key_Space);
+        keyOn(d.cmdClose, Qt::Key_Space);
         break;
     case Trigger::EnterOnButton:
-        d.cmdClose->setFocus();
-        QTest::keyClick(d.cmdClose, Qt::Key_Return);
+        keyOn(d.cmdClose, Qt::Key_Return);
         break;
     case Trigger::EscapeInFeet:
-        d.cmbFt->setFocus();
-        QTest::keyClick(d.cmbFt, Qt::Key_Escape);
+        keyOn(d.cmbFt, Qt::Key_Escape);
         break;
     case Trigger::EscapeInInches:
-        d.cmbIn->setFocus();
-        QTest::keyClick(d.cmbIn, Qt::Key_Escape);
+        keyOn(d.cmbIn, Qt::Key_Escape);
         break;
     case Trigger::EscapeOnButton:
-        d.cmdClose->setFocus();
-        QTest::keyClick(d.cmdClose, Qt::Key_Escape);
+        keyOn(d.cmdClose, Qt::Key_Escape);
         break;
     case Trigger::EscapeOnDialog:
         QTest::keyClick(&dialog, Qt::Key_Escape);

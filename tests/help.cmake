@@ -8,7 +8,8 @@ bmi_add_test(help_chm_tests
 # The viewer on the help file the build made (found through BMI_TEST_BIN_DIR), and the
 # viewer program itself.
 bmi_add_test(help_viewer_tests
-    SOURCES help_viewer_tests.cpp help_crafted_tests.cpp
+    SOURCES help_file_tests.cpp help_search_tests.cpp help_window_tests.cpp help_program_tests.cpp
+            help_crafted_tests.cpp
     LIBS bmi_help_viewer_lib Qt6::Test Qt6::Network
     GUI)
 add_dependencies(help_viewer_tests help_file BMI-Trevala-help)

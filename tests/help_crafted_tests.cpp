@@ -13,6 +13,8 @@
 #include "window/HelpWindow.h"
 #include "window/SearchPane.h"
 
+#include "tests/support/HelpTest.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
@@ -37,12 +39,9 @@
 #include <vector>
 
 using namespace bmi::help;
+using namespace bmi::test;
 
 namespace {
-
-QString binDir() {
-    return qEnvironmentVariable("BMI_TEST_BIN_DIR");
-}
 
 // ---- writing a help file's directory ----------------------------------------------------
 
@@ -262,7 +261,7 @@ class CraftedFile : public testing::TestWithParam<CraftedCase> {};
 
 TEST_P(CraftedFile, StaysWithinItsCaps) {
     const CraftedCase& row = GetParam();
-    QFile ours(binDir() + QStringLiteral("/BMI-Trevala.chm"));
+    QFile ours(helpPath());
     ASSERT_TRUE(ours.open(QIODevice::ReadOnly));
     CraftedChm crafted(ours.readAll());
     // No contents and no index: a topic is reached from the default topic or not at all.
@@ -326,7 +325,7 @@ TEST_P(CraftedFile, StaysWithinItsCaps) {
     }
 
     QProcess check;
-    check.start(binDir() + QStringLiteral("/BMI-Trevala-help"), {QStringLiteral("--check"), path});
+    check.start(viewerPath(), {QStringLiteral("--check"), path});
     ASSERT_TRUE(check.waitForFinished(60000)) << "--check did not end";
     EXPECT_EQ(check.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(check.exitCode(), 0);
@@ -543,7 +542,7 @@ const std::vector<EntityRow> kEntityRows{
 class EntityFile {
 public:
     EntityFile() {
-        QFile ours(binDir() + QStringLiteral("/BMI-Trevala.chm"));
+        QFile ours(helpPath());
         if (!ours.open(QIODevice::ReadOnly))
             return;
         CraftedChm crafted(ours.readAll());

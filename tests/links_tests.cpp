@@ -166,46 +166,33 @@ TEST(ShowHelp, RequestNamesTheHelpFileBesideTheProgramAndTheMainWindow) {
 
 // ---- Advert pointer ---------------------------------------------------------------
 
-enum class Mouse {
-    Move,
-    PressLeft,
-    DoubleClickLeft, // the second press of a double-click
-    PressRight,
-    ReleaseLeft,
-    ReleaseRight,
-    ReleaseMiddle,
-    Leave
-};
+// One mouse event at the image's centre: its type, the button that changed and the
+// buttons held after it.
+struct Mouse {
+    QEvent::Type type;
+    Qt::MouseButton button;
+    Qt::MouseButtons buttons;
 
-void send(Image& image, Mouse m) {
-    switch (m) {
-    case Mouse::Move:
-        sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-        break;
-    case Mouse::PressLeft:
-        sendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-        break;
-    case Mouse::DoubleClickLeft:
-        sendMouse(image, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-        break;
-    case Mouse::PressRight:
-        sendMouse(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
-        break;
-    case Mouse::ReleaseLeft:
-        sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-        break;
-    case Mouse::ReleaseRight:
-        sendMouse(image, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
-        break;
-    case Mouse::ReleaseMiddle:
-        sendMouse(image, QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton);
-        break;
-    case Mouse::Leave: {
+    static const Mouse Move, PressLeft, DoubleClickLeft, PressRight, ReleaseLeft, ReleaseRight,
+        ReleaseMiddle, Leave;
+};
+const Mouse Mouse::Move{QEvent::MouseMove, Qt::NoButton, Qt::NoButton};
+const Mouse Mouse::PressLeft{QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton};
+// The second press of a double-click.
+const Mouse Mouse::DoubleClickLeft{QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton};
+const Mouse Mouse::PressRight{QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton};
+const Mouse Mouse::ReleaseLeft{QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton};
+const Mouse Mouse::ReleaseRight{QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton};
+const Mouse Mouse::ReleaseMiddle{QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton};
+const Mouse Mouse::Leave{QEvent::Leave, Qt::NoButton, Qt::NoButton};
+
+void send(Image& image, const Mouse& m) {
+    if (m.type == QEvent::Leave) {
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&image, &leave);
-        break;
+        return;
     }
-    }
+    sendMouse(image, m.type, m.button, m.buttons);
 }
 
 struct PointerRow {
@@ -232,7 +219,7 @@ TEST_P(AdvertPointer, BorderAndPointerFollowTheLastEvent) {
     Image& image = *window.controls().imgAD;
     ASSERT_EQ(image.BorderStyle(), 0);
     platform.reset();
-    for (Mouse m : row.events)
+    for (const Mouse& m : row.events)
         send(image, m);
     EXPECT_EQ(image.BorderStyle(), row.border);
     EXPECT_EQ(platform.cursorLoads, row.loads);

@@ -16,10 +16,6 @@
 namespace bmi::test {
 namespace {
 
-// Twips to pixels as the screen shows them: each edge rounded on its own.
-int px(double twips) {
-    return static_cast<int>(std::lround(twips / 15.0));
-}
 QRect pxRect(double left, double top, double width, double height) {
     return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
 }

@@ -5,14 +5,9 @@
 #include <QImage>
 
 #include <algorithm>
-#include <cmath>
 
 namespace bmi::test {
 namespace {
-
-int px(double twips) {
-    return static_cast<int>(std::lround(twips / 15.0));
-}
 
 // Tick k stands at the value 15 + 5k.
 constexpr double kTickX[8] = {815.9375,  2080.78125, 3345.625, 4610.46875,

@@ -12,10 +12,17 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <ostream>
 
 namespace bmi::test {
+
+// Twips to pixels as the screen shows them at 96 dots per inch: each edge rounded on
+// its own.
+inline int px(double twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
