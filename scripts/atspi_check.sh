@@ -15,6 +15,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/missing_tools.sh
+. "$root/scripts/missing_tools.sh"
 self="$root/scripts/atspi_check.sh"
 python=/usr/bin/python3
 launcher=/usr/libexec/at-spi-bus-launcher
@@ -52,14 +54,7 @@ if [ -z "${BMI_SESSION_DIR:-}" ]; then
     command -v dbus-send >/dev/null 2>&1 || missing+=(dbus)
     [ -x "$launcher" ] || missing+=(at-spi2-core)
     "$python" -c 'import pyatspi' >/dev/null 2>&1 || missing+=(python3-pyatspi)
-    if [ ${#missing[@]} -gt 0 ]; then
-        if [ -n "${BMI_NO_SKIP:-}" ]; then
-            say "FAIL: not installed: ${missing[*]} (scripts/deps.sh installs them)"
-            exit 1
-        fi
-        say "skipped: not installed: ${missing[*]} (scripts/deps.sh installs them)"
-        exit 77
-    fi
+    [ ${#missing[@]} -eq 0 ] || end_for_missing_tools atspi_check "${missing[@]}"
     if [ ! -x "$BMI_ATSPI_PROGRAM" ]; then
         say "FAIL: no program at $BMI_ATSPI_PROGRAM; build it first"
         exit 1

@@ -24,6 +24,8 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=scripts/missing_tools.sh
+. "$root/scripts/missing_tools.sh"
 build="$(realpath -m "${BUILD_DIR:-$root/build}")"
 exe="$build/bin/BMI-Trevala"
 log="$build/valgrind-memcheck.log"
@@ -45,14 +47,7 @@ if [[ -z "${BMI_SESSION_DIR:-}" ]]; then
     for tool in valgrind xdotool timeout; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
-    if [[ ${#missing[@]} -gt 0 ]]; then
-        if [[ -n "${BMI_NO_SKIP:-}" ]]; then
-            echo "valgrind_check.sh: FAIL: not installed: ${missing[*]} (scripts/deps.sh installs them)" >&2
-            exit 1
-        fi
-        echo "valgrind_check.sh: skipped: not installed: ${missing[*]} (scripts/deps.sh installs them)"
-        exit 77
-    fi
+    [[ ${#missing[@]} -eq 0 ]] || end_for_missing_tools valgrind_check.sh "${missing[@]}"
     if [[ ! -x "$exe" ]]; then
         echo "valgrind_check.sh: $exe is not built" >&2
         exit 1

@@ -16,6 +16,8 @@
 # (ctest reads 77 as a skip); with BMI_NO_SKIP set, a missing tool fails instead.
 # Whatever the command leaves running in the session is ended on the way out.
 set -euo pipefail
+# shellcheck source=scripts/missing_tools.sh
+. "$(dirname "${BASH_SOURCE[0]}")/missing_tools.sh"
 
 # Run by dbus-run-session: the bus daemon keeps the stderr it was started with (the
 # session's log); the command gets the caller's stderr back, passed down on fd 3.
@@ -56,14 +58,7 @@ else
     command -v Xvfb >/dev/null || missing+=(xvfb)
 fi
 command -v dbus-run-session >/dev/null || missing+=(dbus)
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ -n "${BMI_NO_SKIP:-}" ]; then
-        say "FAIL: not installed: ${missing[*]} (scripts/deps.sh installs them)"
-        exit 1
-    fi
-    say "skipped: not installed: ${missing[*]} (scripts/deps.sh installs them)"
-    exit 77
-fi
+[ ${#missing[@]} -eq 0 ] || end_for_missing_tools with_session "${missing[@]}"
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/bmi-session.XXXXXX")
 server_pid=""
