@@ -1,6 +1,7 @@
 // Input: the #SYSTEM, #WINDOWS and #STRINGS files of a help file, packed as
 //   u16 LE length of #SYSTEM, u16 LE length of #WINDOWS, #SYSTEM, #WINDOWS, #STRINGS
 // (a length beyond the input takes what is left; #STRINGS takes the rest).
+#include "chm/AsciiText.h"
 #include "chm/ChmSystem.h"
 #include "fuzz/FuzzCheck.h"
 
