@@ -32,10 +32,11 @@ constexpr ControlDesign kDesign[]{
     {.name = "Frame1", .kind = K::Frame, .left = 0, .top = -60, .width = 3045, .height = 975,
      .tabIndex = 0, .backColor = kLightOrange},
     {.name = "cmbFt", .kind = K::ComboBox, .parent = "Frame1", .caption = "5'", .left = 300,
-     .top = 360, .width = 615, .height = 315, .tabIndex = 1, .toolTip = "Height in feet"},
+     .top = 360, .width = 615, .height = 315, .tabIndex = 1, .toolTip = "Height in feet",
+     .accessibleName = "Feet"},
     {.name = "cmbIn", .kind = K::ComboBox, .parent = "Frame1", .caption = "0\"", .left = 1020,
      .top = 360, .width = 615, .height = 315, .tabIndex = 2,
-     .toolTip = "remainder height in inches"},
+     .toolTip = "remainder height in inches", .accessibleName = "Inches"},
     {.name = "cmdClose", .kind = K::CommandButton, .parent = "Frame1", .caption = "&Enter",
      .left = 1980, .top = 300, .width = 975, .height = 405, .tabIndex = 3},
 };
@@ -85,8 +86,8 @@ QString problemPrompt(calc::FeetInchesProblem problem) {
 } // namespace
 
 frmFtToInches::frmFtToInches(Platform& platform, QLineEdit* txtHT, ComboBox* cmbHT)
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(txtHT->window(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_platform(platform), m_txtHT(txtHT), m_cmbHT(cmbHT) {
     setObjectName(QStringLiteral("frmFtToInches"));
     setWindowTitle(QStringLiteral("Feet to Inches Calcualtor"));

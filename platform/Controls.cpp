@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include "platform/ReadingOrder.h"
 #include "platform/Twips.h"
 
 #include <QMouseEvent>
@@ -156,6 +157,7 @@ Line* Line::copy(const QString& name) const {
 
 Frame::Frame(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    readFramesInReadingOrder();
 }
 
 void Frame::setCaption(const QString& caption) {

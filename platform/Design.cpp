@@ -3,9 +3,11 @@
 #include "platform/Controls.h"
 #include "platform/PictureData.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QResource>
@@ -177,8 +179,13 @@ BuiltDesign buildDesign(QWidget* window, std::span<const ControlDesign> table) {
         const QFont font = designFont(d.font ? *d.font : kDefaultFont);
         if (d.kind != Kind::ComboBox || w->font() != font)
             w->setFont(font);
-        if (d.accessibleName)
+        if (d.accessibleName) {
             w->setAccessibleName(QString::fromUtf8(d.accessibleName));
+            // On X11 and Wayland, Qt names a list by its value and ignores its own name,
+            // but the focus an assistive tool follows is the list's edit field.
+            if (auto* list = qobject_cast<QComboBox*>(w); list && list->lineEdit())
+                list->lineEdit()->setAccessibleName(w->accessibleName());
+        }
         if (d.toolTip)
             w->setToolTip(QString::fromUtf8(d.toolTip));
         w->setFocusPolicy(takesFocus(d.kind) ? Qt::StrongFocus : Qt::NoFocus);
@@ -186,6 +193,10 @@ BuiltDesign buildDesign(QWidget* window, std::span<const ControlDesign> table) {
             focusChain.emplace_back(d.tabIndex, w);
         built.byName.insert(w->objectName(), w);
     }
+    for (const ControlDesign& d : table)
+        if (d.labelFor)
+            built.control<QLabel>(QString::fromLatin1(d.name))
+                ->setBuddy(built.control<QWidget>(QString::fromLatin1(d.labelFor)));
     std::sort(focusChain.begin(), focusChain.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focusChain.size(); ++i)

@@ -61,8 +61,11 @@ struct ControlDesign {
     const char* toolTip = nullptr;
     DesignFlag flags = DesignFlag::None;
     const char* picture = nullptr; // resource path
-    // For controls that show no text: what assistive tools announce.
+    // What assistive tools announce: for controls that show no text, and for lists,
+    // whose shown text is only their value.
     const char* accessibleName = nullptr;
+    // For a label: the control it names, for assistive tools (no access key is added).
+    const char* labelFor = nullptr;
 };
 
 struct BuiltDesign {

@@ -9,6 +9,8 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace bmi {
 namespace {
@@ -103,7 +106,7 @@ protected:
                 return;
             ran = true;
             poll.stop();
-            if (QTest::qWaitForWindowActive(dialog.data()))
+            if (test::waitForKeyboard(dialog.data()))
                 dialogSteps(*dialog);
             else
                 ADD_FAILURE() << "the dialog never became the active window";
@@ -184,6 +187,40 @@ TEST_F(Accessibility, TheScaleIsNamedAndTheResultLabelStartsEmpty) {
     EXPECT_FALSE(accessible(control("cmdClose"))->state().defaultButton);
     EXPECT_EQ(name(lblBMI()), QString());
     EXPECT_EQ(description(lblBMI()), QString());
+}
+
+// Qt on X11 and Wayland names a list by its value, so a list's purpose is the name of
+// its edit field, which is what takes the focus; the captions before the boxes are
+// their labels.
+TEST_F(Accessibility, ListsAndBoxesSayWhatTheyAreFor) {
+    frmFtToInches* dialog = m_window->feetInchesDialog();
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [list, purpose] :
+         {std::pair{control<QComboBox>("cmbHT"), "Height unit"},
+          {control<QComboBox>("cmbWT"), "Weight unit"},
+          {dialog->findChild<QComboBox*>(QStringLiteral("cmbFt")), "Feet"},
+          {dialog->findChild<QComboBox*>(QStringLiteral("cmbIn")), "Inches"}}) {
+        ASSERT_TRUE(list && list->lineEdit());
+        EXPECT_EQ(name(list->lineEdit()), QString::fromLatin1(purpose));
+    }
+    for (const auto& [label, box] : {std::pair{"Label1(0)", "txtHT"}, {"Label1(2)", "txtWT"}}) {
+        const auto labels = accessible(control(box))->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1) << box;
+        EXPECT_EQ(labels.first().first->object(), control(label));
+    }
+}
+
+// The scale is read as it is seen: the result, the marker, the bands and the numbers
+// under them, each left to right; no line, nothing hidden or outside the frame.
+TEST_F(Accessibility, TheScaleIsReadAsItIsSeen) {
+    typeTypicalRequest();
+    QAccessibleInterface* scale = accessible(control("Frame2"));
+    QStringList read;
+    for (int i = 0; i < scale->childCount(); ++i)
+        read << scale->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(read.join(QLatin1Char(',')),
+              QStringLiteral("22.1,BMI marker,Underweight,Healthy,Overweight,Obese,Severly Obese,"
+                             "15,20,25,30,35,40,45"));
 }
 
 // ---- The result, read back -------------------------------------------------------------

@@ -103,6 +103,7 @@ protected:
         bool modal = false;       // the dialog was the application's modal window
         bool stayedOpen = false;  // still shown once act returned
         bool programIcon = false; // carries the program's icon
+        bool transient = false;   // kept with the calculator by the window system
     };
 
     // Clicks CmdDetail and runs act on the dialog while the main window waits in its
@@ -116,8 +117,10 @@ protected:
                 return;
             opening.ran = true;
             // The window system activates a shown window through its own queue.
-            opening.active = QTest::qWaitForWindowActive(dialog);
+            opening.active = test::waitForKeyboard(dialog);
             opening.modal = QApplication::activeModalWidget() == dialog && dialog->isVisible();
+            opening.transient =
+                dialog->windowHandle()->transientParent() == window().windowHandle();
             opening.programIcon =
                 dialog->windowIcon().cacheKey() == window().windowIcon().cacheKey();
             act(*dialog);
@@ -143,11 +146,12 @@ protected:
 
 // ---- Start-up and design --------------------------------------------------------
 
-TEST_F(DialogTest, ExistsHiddenAndParentlessFromStartUp) {
+// The calculator is its parent, so that window systems keep the dialog with it.
+TEST_F(DialogTest, ExistsHiddenFromStartUpAsTheCalculatorsOwn) {
     frmFtToInches* dialog = window().feetInchesDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->parentWidget(), nullptr);
+    EXPECT_EQ(dialog->parentWidget(), &window());
     EXPECT_EQ(dialog->objectName(), QStringLiteral("frmFtToInches"));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Feet to Inches Calcualtor"));
 }
@@ -230,6 +234,7 @@ TEST_F(DialogTest, OpensModalWithTheFocusInTheFeetListAndTabsThroughAll) {
     EXPECT_TRUE(opening.active);
     EXPECT_TRUE(opening.modal);
     EXPECT_TRUE(opening.programIcon);
+    EXPECT_TRUE(opening.transient);
     EXPECT_EQ(order, QStringList({"cmbFt", "cmbIn", "cmdClose", "cmbFt"}));
 }
 

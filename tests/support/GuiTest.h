@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <ostream>
 #include <utility>
@@ -31,11 +32,20 @@ template <typename Answer> void answerNextModal(Answer answer) {
     });
 }
 
+// Waits until `window` has the keyboard. Qt counts a window as active while the window
+// it is kept with (its transient parent) has the keyboard, so Qt's own wait returns too
+// early for a dialog.
+inline bool waitForKeyboard(QWidget* window) {
+    return QTest::qWaitFor([window] {
+        return window->windowHandle() && QGuiApplication::focusWindow() == window->windowHandle();
+    });
+}
+
 // Gives `window` the keyboard, as the window system would on a click, and waits until
 // it has it.
 inline bool activate(QWidget* window) {
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    return waitForKeyboard(window);
 }
 
 } // namespace bmi::test
