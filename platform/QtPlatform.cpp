@@ -1,6 +1,5 @@
 #include "platform/QtPlatform.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -23,20 +22,6 @@ void QtPlatform::msgBox(QWidget* parent, const QString& prompt, MessageIcon icon
 
 void QtPlatform::beep() {
     QApplication::beep();
-}
-
-void QtPlatform::announce(QWidget* source, const QString& text) {
-    if (!QAccessible::isActive())
-        return;
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent event(source, text);
-#else
-    // Before announcements, an alert from the source is what screen readers speak without
-    // the focus: they read out its name and description.
-    Q_UNUSED(text);
-    QAccessibleEvent event(source, QAccessible::Alert);
-#endif
-    QAccessible::updateAccessibility(&event);
 }
 
 QString directoryOf(const QString& filePath) {

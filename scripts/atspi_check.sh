@@ -151,6 +151,16 @@ if [ -n "${WAYLAND_DISPLAY:-}" ]; then
     else
         say "the help viewer or its help file is not beside the program; not checked"
     fi
+    # The feet-and-inches dialog is kept with the calculator: its toplevel names a parent.
+    dialog=$(grep -oE 'xdg_toplevel[@#][0-9]+\.set_title\("Feet to Inches Calcualtor"\)' \
+        "$work/program.log" | head -n 1 | grep -oE '^xdg_toplevel[@#][0-9]+') || true
+    if [ -n "$dialog" ] &&
+        grep -qE "${dialog}\.set_parent\(xdg_toplevel[@#][0-9]+\)" "$work/program.log"; then
+        say "ok: the dialog's toplevel names the calculator's as its parent"
+    else
+        say "FAIL: the dialog's toplevel (${dialog:-not found}) names no parent"
+        status=1
+    fi
     ids=$(grep -ohE "$app_id_request"'"[^"]*"\)' \
         "$work/program.log" "$work/viewer.log" | sed 's/.*set_app_id("\(.*\)")/\1/' | sort -u)
     if [ "$ids" = "$BMI_ATSPI_APP_ID" ]; then

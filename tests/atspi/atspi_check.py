@@ -2,9 +2,11 @@
 """Drives a running BMI-Trevala from outside, the way a screen reader or another
 assistive tool does: over AT-SPI only, never through the program's own code.
 
-It finds the window, fills in the height and weight through the EditableText
-interface, presses Calculate through its action and reads the result back (the
-result label's name, its description and the marker's value); then empties the
+It finds the window, checks that the lists are named by purpose, the boxes labelled
+and Calculate the default button, fills in the height and weight through the
+EditableText interface, presses Calculate through its action and reads the result
+back (the result label's name, its description, the marker's value, the announcement
+and the scale in reading order); then empties the
 height, presses Calculate again, reads the refusal from the alert that appears and
 dismisses it with its OK button. The feet-and-inches dialog is opened and closed
 through the picture button's and the dialog's actions. The Help button opens the help
@@ -227,6 +229,21 @@ def check(app):
         find(scale, "the %r band" % band, named((pyatspi.ROLE_LABEL,), band))
     log("ok: every control is found by its accessible name and role")
 
+    # The unit lists are named by purpose on the edit field that takes their focus, and
+    # the captions before the boxes are their labels.
+    for purpose in ("Height unit", "Weight unit"):
+        find(window, "the %r list's field" % purpose, named(EDITS, purpose))
+    for box, caption in ((height, "Height:"), (weight, "Weight:")):
+        labels = [
+            target.name
+            for relation in box.getRelationSet()
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+            for target in (relation.getTarget(i) for i in range(relation.getNTargets()))
+        ]
+        expect("the labels of the %r box" % box.name, labels, [caption])
+    expect("Calculate as the default button", calculate.getState().contains(pyatspi.STATE_IS_DEFAULT), True)
+    log("ok: lists named by purpose, boxes labelled, Calculate the default button")
+
     # Result labels in the scale: all but the bands and the tick numbers.
     fixed = {o.name for o in descendants(scale) if o.getRole() == pyatspi.ROLE_LABEL}
 
@@ -249,6 +266,22 @@ def check(app):
     name_change = "object:property-change:accessible-name"
     pyatspi.Registry.registerEventListener(on_name_change, name_change)
 
+    # And it is told the result without moving the focus: an announcement where Qt has
+    # them, otherwise a notification that shows itself, which screen readers speak.
+    said = []
+
+    def on_announcement(event):
+        said.append(event.any_data)
+
+    def on_showing(event):
+        source = event.source
+        if event.detail1 and source and source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            said.append(source.name)
+
+    told = (("object:announcement", on_announcement), ("object:state-changed:showing", on_showing))
+    for kind, listener in told:
+        pyatspi.Registry.registerEventListener(listener, kind)
+
     # 1. The documented request.
     set_text(height, "70")
     set_text(weight, "154")
@@ -261,6 +294,19 @@ def check(app):
     wait_for("the name-change event of the result", lambda: "22.1" in named_changes)
     log("ok: the result's name-change event arrived")
     pyatspi.Registry.deregisterEventListener(on_name_change, name_change)
+    wait_for("the result to be announced", lambda: "BMI 22.1, Healthy" in said)
+    log("ok: the result was announced: %r" % said)
+    for kind, listener in told:
+        pyatspi.Registry.deregisterEventListener(listener, kind)
+
+    # The scale is read as it is seen, with nothing unnamed in it.
+    expect(
+        "the scale in reading order",
+        [o.name for o in children(scale)],
+        ["22.1", "BMI marker", "Underweight", "Healthy", "Overweight", "Obese", "Severly Obese"]
+        + [str(n) for n in range(15, 50, 5)],
+    )
+    log("ok: the scale reads result, marker, bands and numbers, left to right")
 
     # 2. An empty height is refused in an alert, which is read and dismissed.
     set_text(height, "")
@@ -293,6 +339,8 @@ def check(app):
     expect("the dialog's role", dialog.getRole(), pyatspi.ROLE_DIALOG)
     lists = [o for o in descendants(dialog) if o.getRole() == pyatspi.ROLE_COMBO_BOX]
     expect("the dialog's lists", [o.name for o in lists], ["5'", '0"'])
+    fields = [next(o for o in children(combo) if o.getRole() in EDITS) for combo in lists]
+    expect("the dialog's list fields", [o.name for o in fields], ["Feet", "Inches"])
     for combo, text in zip(lists, ("6'", '1"')):
         field = next(o for o in children(combo) if o.getRole() in EDITS)
         set_text(field, text)
