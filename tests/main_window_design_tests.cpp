@@ -1,5 +1,6 @@
 // The main window as built from its design: the control tree, geometry, colours, fonts
 // and the window's own frame.
+#include "feet_inches_dialog/frmFtToInches.h"
 #include "tests/support/MainWindowTest.h"
 
 #include <QFontDatabase>
@@ -298,16 +299,19 @@ protected:
     }
     // Every text the window shows, each piece clear of its control's frame and of the
     // scale's lines at its edges, against what is behind it.
-    void expectEveryTextLegible(const char* when) {
-        const QImage shot = window().grab().toImage();
-        for (QWidget* w : window().findChildren<QWidget*>()) {
+    void expectEveryTextLegible(const char* when) { expectEveryTextLegible(window(), when); }
+    void expectEveryTextLegible(QWidget& window, const char* when) {
+        const QImage shot = window.grab().toImage();
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            if (w->window() != &window)
+                continue;
             const auto* label = qobject_cast<QLabel*>(w);
             const auto* edit = qobject_cast<QLineEdit*>(w);
             if (!w->isVisible() || (!label && !edit) || (label && label->text().isEmpty()) ||
                 (edit && edit->text().isEmpty()))
                 continue;
-            QRect piece(w->mapTo(&window(), QPoint(0, 0)), w->size());
-            piece = piece.adjusted(3, 2, -3, -2) & window().rect();
+            QRect piece(w->mapTo(&window, QPoint(0, 0)), w->size());
+            piece = piece.adjusted(3, 2, -3, -2) & window.rect();
             EXPECT_GE(textContrast(shot.copy(piece)), 4.5)
                 << when << ": " << qPrintable(w->objectName()) << " "
                 << qPrintable(label ? label->text() : edit->text());
@@ -324,6 +328,7 @@ TEST_P(Legible, EveryTextStandsOutFromWhatIsBehindIt) {
         button("cmdCalculate")->click();
         expectEveryTextLegible(weight);
     }
+    expectEveryTextLegible(*window().feetInchesDialog(), "the feet-and-inches dialog");
 }
 
 INSTANTIATE_TEST_SUITE_P(Design, Legible, ::testing::ValuesIn(kPalettes),
