@@ -11,6 +11,7 @@
 #include "platform/Controls.h"
 #include "platform/Design.h"
 #include "platform/KeyRouting.h"
+#include "platform/PictureIcon.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
@@ -63,8 +64,8 @@ frmBMI::frmBMI(Platform& platform, QWidget* parent) : QWidget(parent), m_platfor
     setObjectName(QStringLiteral("frmBMI"));
     setWindowTitle(QStringLiteral("Body Mass Index Calculator - ") +
                    QString::fromLatin1(kMakerSite).section(QStringLiteral("://"), 1));
-    // The designed icon as the build stored it decoded.
-    setWindowIcon(QIcon(designPicture(QStringLiteral(":/BMI-Trevala.pixels"))));
+    // The designed 32x32 icon, with the same drawing at the other sizes a desktop asks for.
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

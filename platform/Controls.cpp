@@ -1,5 +1,7 @@
 #include "platform/Controls.h"
 
+#include "platform/Design.h"
+#include "platform/PictureIcon.h"
 #include "platform/ReadingOrder.h"
 #include "platform/Twips.h"
 
@@ -8,6 +10,7 @@
 #include <QShortcutEvent>
 
 #include <cmath>
+#include <utility>
 
 namespace bmi {
 
@@ -216,6 +219,13 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setDefault(false);
 }
 
+void CommandButton::setPicture(const QString& path) {
+    // The icon reads the variant itself, when the style first asks for it at that ratio.
+    const QIcon icon = densePictureIcon(path);
+    setIcon(icon);
+    setIconSize(icon.availableSizes().value(0));
+}
+
 bool CommandButton::event(QEvent* event) {
     // An access key clicks at once. Qt's own button would show the press for 100 ms and
     // click only then, so the key's handler (opening Help, say) would lag behind it.
@@ -233,6 +243,23 @@ Image::Image(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
     setMargin(0);
+}
+
+void Image::setPicture(const QString& path) {
+    setPixmap(designPicture(path));
+    m_densePicture = densePicturePath(path);
+    showDenseIfAsked();
+}
+
+// Checked again when painting, since the widget's screen may change after it was made.
+void Image::showDenseIfAsked() {
+    if (m_densePicture.isEmpty() || devicePixelRatioF() <= 1.0)
+        return;
+    QPixmap dense = designPicture(std::exchange(m_densePicture, QString()));
+    if (dense.isNull())
+        return;
+    dense.setDevicePixelRatio(2.0);
+    setPixmap(dense);
 }
 
 void Image::setBorderStyle(int style) {
@@ -270,6 +297,7 @@ void Image::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Image::paintEvent(QPaintEvent* event) {
+    showDenseIfAsked();
     QLabel::paintEvent(event);
     if (m_borderStyle == 1) {
         QPainter p(this);

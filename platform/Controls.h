@@ -127,6 +127,9 @@ class CommandButton : public QPushButton {
 
 public:
     explicit CommandButton(QWidget* parent = nullptr);
+    // The compiled-in picture at path as the button's icon, at its own size; on a screen
+    // of more than one device pixel to the point, its high-density variant.
+    void setPicture(const QString& path);
 
 protected:
     bool event(QEvent* event) override;
@@ -141,6 +144,9 @@ public:
     explicit Image(QWidget* parent = nullptr);
     int BorderStyle() const { return m_borderStyle; }
     void setBorderStyle(int style); // 0 none, 1 fixed single
+    // Shows the compiled-in picture at path; on a screen of more than one device pixel to
+    // the point, its high-density variant at the same size.
+    void setPicture(const QString& path);
 
 signals:
     void MouseMove();
@@ -155,8 +161,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void showDenseIfAsked();
+
     int m_borderStyle = 0;
     bool m_pressed = false;
+    QString m_densePicture; // read only once the pixel ratio asks for it
 };
 
 } // namespace bmi

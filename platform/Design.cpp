@@ -126,18 +126,15 @@ QWidget* create(const ControlDesign& d, QWidget* parent) {
     case Kind::CommandButton: {
         auto* b = new CommandButton(parent);
         b->setText(caption);
-        if (d.picture) {
-            const QPixmap pix = designPicture(QString::fromLatin1(d.picture));
-            b->setIcon(QIcon(pix));
-            b->setIconSize(pix.size());
-        }
+        if (d.picture)
+            b->setPicture(QString::fromLatin1(d.picture));
         b->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return b;
     }
     case Kind::Image: {
         auto* i = new Image(parent);
         if (d.picture)
-            i->setPixmap(designPicture(QString::fromLatin1(d.picture)));
+            i->setPicture(QString::fromLatin1(d.picture));
         i->setGeometry(twipsRect(d.left, d.top, d.width, d.height));
         return i;
     }

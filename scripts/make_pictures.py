@@ -15,6 +15,11 @@ Outputs:
   advert.bmp           the 297x114 banner that links to the maker's site
   bmi-trevala-48.png   the icon at 48x48, smoothed, for desktops that want a PNG
   bmi-trevala.svg      the icon as a drawing, for desktops that scale it
+  calculator@2x.png    the calculator drawn again at 32x36, for screens of two device
+                       pixels to the point; its edges one device pixel wide, its corners
+                       and keys rounded, where doubling the 16x18 would only give blocks
+  advert@2x.png        the banner drawn again at 594x228, the same drawing at twice
+                       the size, its text set at twice the size rather than enlarged
 """
 
 import math
@@ -241,8 +246,52 @@ CALCULATOR_COLOURS = {
 }
 
 
+def calculator_rows(scale):
+    """The calculator at scale x its size, as rows of CALCULATOR_COLOURS keys.
+
+    The same shapes at either scale: a case with its shadow one point down and right, a
+    display in its bezel and three rows of four keys, each key lit above and dark below.
+    Outlines are one device pixel wide and corners (the case's and the keys') round off
+    by scale - 1 pixels, so at scale 1 this is the designed pixel drawing
+    (write_calculator_gif checks that) and at scale 2 it is finer than that drawing
+    doubled."""
+    s = scale
+    grid = [["."] * (16 * s) for _ in range(18 * s)]
+    edge = 1
+
+    def fill(x0, y0, x1, y1, key, corner=0):
+        """Device pixels [x0, x1) x [y0, y1), less `corner` pixels cut off each corner."""
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                dx = min(x - x0, x1 - 1 - x)
+                dy = min(y - y0, y1 - 1 - y)
+                if dx + dy >= corner:
+                    grid[y][x] = key
+
+    corner = s - 1
+    # The shadow, then the case: its edge, then its face inside the edge.
+    fill(s, s, 16 * s, 18 * s, "s", corner)
+    fill(0, 0, 15 * s, 17 * s, "k", corner)
+    fill(edge, edge, 15 * s - edge, 17 * s - edge, "b", corner)
+    # The display: its bezel two points in, the glass one device pixel inside that.
+    fill(2 * s, 2 * s, 13 * s, 6 * s, "d")
+    fill(2 * s + edge, 2 * s + edge, 13 * s - edge, 6 * s - edge, "W")
+    for row in range(3):
+        for col in range(4):
+            x, y = (2 + 3 * col) * s, (7 + 3 * row) * s
+            top, bottom = ("M", "N") if (row, col) == (0, 3) else ("L", "D")
+            fill(x, y, x + 2 * s, y + 2 * s, bottom, corner)
+            # The lit part is the key's upper half, rounded where the key is.
+            for yy in range(y, y + s):
+                for xx in range(x, x + 2 * s):
+                    if grid[yy][xx] == bottom:
+                        grid[yy][xx] = top
+    return ["".join(row) for row in grid]
+
+
 def write_calculator_gif(path):
     assert len(CALCULATOR_ROWS) == 18 and all(len(r) == 16 for r in CALCULATOR_ROWS)
+    assert calculator_rows(1) == CALCULATOR_ROWS
     keys = list(CALCULATOR_COLOURS)
     index = {k: i for i, k in enumerate(keys)}
     palette = []
@@ -262,6 +311,14 @@ def write_calculator_gif(path):
     assert head[:6] == b"GIF89a" and head[10] & 0x87 == 0x87, head  # 256-entry table
 
 
+def write_calculator_2x_png(path):
+    rows = calculator_rows(2)
+    img = Image.new("RGBA", (32, 36))
+    img.putdata([CALCULATOR_COLOURS[c] + ((0,) if c == "." else (255,))
+                 for row in rows for c in row])
+    img.save(path, format="PNG", optimize=False)
+
+
 # ---------------------------------------------------------------------------
 # The advert banner, 297x114, 24 bits.
 # ---------------------------------------------------------------------------
@@ -279,14 +336,16 @@ BANNER_NOTE = [
 ]
 
 
-def write_banner_bmp(path):
-    w, h = BANNER_SIZE
-    img = Image.new("RGB", BANNER_SIZE, BANNER_BACKGROUND)
+def draw_banner(scale):
+    """The banner at scale x its size: every length, the fonts' among them, scaled."""
+    s = scale
+    w, h = BANNER_SIZE[0] * s, BANNER_SIZE[1] * s
+    img = Image.new("RGB", (w, h), BANNER_BACKGROUND)
     d = ImageDraw.Draw(img)
-    d.rectangle((0, 0, w - 1, h - 1), outline=BANNER_BORDER)
+    d.rectangle((0, 0, w - 1, h - 1), outline=BANNER_BORDER, width=s)
 
-    head_font = ImageFont.truetype(os.path.join(FONT_DIR, "LiberationSans-Bold.ttf"), 22)
-    note_font = ImageFont.truetype(os.path.join(FONT_DIR, "LiberationSans-Regular.ttf"), 13)
+    head_font = ImageFont.truetype(os.path.join(FONT_DIR, "LiberationSans-Bold.ttf"), 22 * s)
+    note_font = ImageFont.truetype(os.path.join(FONT_DIR, "LiberationSans-Regular.ttf"), 13 * s)
 
     def centred(y, text, font, fill):
         left, _, right, _ = d.textbbox((0, 0), text, font=font)
@@ -294,22 +353,35 @@ def write_banner_bmp(path):
         d.text((x, y), text, font=font, fill=fill)
         return right - left
 
-    width = centred(10, MAKER_HOST, head_font, BANNER_HEADLINE)
-    assert width <= w - 16, width
+    def block(x0, y0, x1, y1, fill):
+        """The pixels x0..x1, y0..y1 of the banner at its own size, inclusive."""
+        d.rectangle((x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1), fill=fill)
+
+    width = centred(10 * s, MAKER_HOST, head_font, BANNER_HEADLINE)
+    assert width <= w - 16 * s, width
     # A small plus on each side of the rule echoes the icon.
+    w1 = BANNER_SIZE[0]
     rule_y = 43
-    d.line((40, rule_y, w - 41, rule_y), fill=BANNER_BORDER)
-    for x in (30, w - 31):
-        d.rectangle((x - 4, rule_y - 1, x + 4, rule_y + 1), fill=BANNER_ACCENT)
-        d.rectangle((x - 1, rule_y - 4, x + 1, rule_y + 4), fill=BANNER_ACCENT)
+    block(40, rule_y, w1 - 41, rule_y, BANNER_BORDER)
+    for x in (30, w1 - 31):
+        block(x - 4, rule_y - 1, x + 4, rule_y + 1, BANNER_ACCENT)
+        block(x - 1, rule_y - 4, x + 1, rule_y + 4, BANNER_ACCENT)
 
     y = 53
     for line in BANNER_NOTE:
-        width = centred(y, line, note_font, BANNER_TEXT)
-        assert width <= w - 12, (line, width)
+        width = centred(y * s, line, note_font, BANNER_TEXT)
+        assert width <= w - 12 * s, (line, width)
         y += 17
-    img.save(path, format="BMP")
+    return img
+
+
+def write_banner_bmp(path):
+    draw_banner(1).save(path, format="BMP")
     assert os.path.getsize(path) == 101742, os.path.getsize(path)
+
+
+def write_banner_2x_png(path):
+    draw_banner(2).save(path, format="PNG", optimize=False)
 
 
 def main(argv):
@@ -321,6 +393,8 @@ def main(argv):
     write_banner_bmp(os.path.join(out, "advert.bmp"))
     write_icon_png(os.path.join(out, "bmi-trevala-48.png"))
     write_icon_svg(os.path.join(out, "bmi-trevala.svg"))
+    write_calculator_2x_png(os.path.join(out, "calculator@2x.png"))
+    write_banner_2x_png(os.path.join(out, "advert@2x.png"))
     return 0
 
 

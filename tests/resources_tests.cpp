@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QSize>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -117,6 +118,14 @@ void PrintTo(const PictureRow& row, std::ostream* os) {
     *os << row.path;
 }
 
+// A resource path as a test name: ":/advert@2x.pixels" is advert_2x_pixels.
+std::string testName(const char* path) {
+    std::string name = path + 2;
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
 class PictureTest : public ResourcesTest, public testing::WithParamInterface<PictureRow> {};
 
 TEST_P(PictureTest, IsCompiledInAndDecodesAtItsSize) {
@@ -143,10 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureTest,
                                          PictureRow{":/BMI-Trevala.png", "png", 32, 32, 0},
                                          PictureRow{":/calculator.png", "png", 16, 18, 0}),
                          [](const testing::TestParamInfo<PictureRow>& info) {
-                             std::string name = info.param.path + 2;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
+                             return testName(info.param.path);
                          });
 
 QImage decoded(const char* path) {
@@ -168,6 +174,40 @@ TEST_F(ResourcesTest, StartUpCopiesMatchTheDesignedPicturesPixelForPixel) {
         EXPECT_EQ(a, decoded(copy)) << copy;
     }
 }
+
+// The high-density variants: the same drawing at exactly twice the size, drawn again at
+// that size rather than each pixel doubled, which would be no sharper than Qt's own
+// enlarging.
+struct DenseRow {
+    const char* picture;
+    const char* dense;
+    QSize size;
+};
+
+void PrintTo(const DenseRow& row, std::ostream* os) {
+    *os << row.dense;
+}
+
+class DenseTest : public ResourcesTest, public testing::WithParamInterface<DenseRow> {};
+
+TEST_P(DenseTest, IsTwiceTheSizeAndDrawnAgain) {
+    const DenseRow& row = GetParam();
+    const QImage picture = decoded(row.picture);
+    const QImage dense = decoded(row.dense);
+    ASSERT_EQ(picture.size(), row.size);
+    ASSERT_EQ(dense.size(), row.size * 2);
+    QImage doubled(dense.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < dense.height(); ++y)
+        for (int x = 0; x < dense.width(); ++x)
+            doubled.setPixel(x, y, picture.pixel(x / 2, y / 2));
+    EXPECT_NE(dense, doubled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, DenseTest,
+    testing::Values(DenseRow{":/calculator.pixels", ":/calculator@2x.pixels", QSize(16, 18)},
+                    DenseRow{":/advert.pixels", ":/advert@2x.pixels", QSize(297, 114)}),
+    [](const testing::TestParamInfo<DenseRow>& info) { return testName(info.param.dense); });
 
 TEST_F(ResourcesTest, IconHoldsOneSixteenColourImage) {
     const QByteArray ico = readResource(":/BMI-Trevala.ico");
