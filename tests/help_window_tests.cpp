@@ -9,6 +9,7 @@
 
 #include "tests/support/HelpTest.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -70,6 +71,13 @@ TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
     EXPECT_EQ(m_window->size(), QSize(760, 560));
     EXPECT_FALSE(m_window->backAction()->isEnabled());
     EXPECT_FALSE(m_window->forwardAction()->isEnabled());
+    // The program's own icon, as packaged for the desktop.
+    const QImage packaged(qEnvironmentVariable("BMI_SOURCE_DIR") +
+                          QStringLiteral("/packaging/icons/48.png"));
+    ASSERT_FALSE(packaged.isNull());
+    EXPECT_EQ(m_window->windowIcon().pixmap(48).toImage().convertToFormat(
+                  QImage::Format_ARGB32_Premultiplied),
+              packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(ViewerWindow, FollowsLinksAndWalksHistory) {
@@ -130,6 +138,11 @@ TEST_F(ViewerWindow, IndexOpensTopics) {
     emit index->itemActivated(found.front());
     EXPECT_EQ(page(), chm("/about_bmi.html"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
+    // The contents, not gone into, still mark the topic for when they are.
+    QTreeWidgetItem* marked = m_window->contentsTree()->currentItem();
+    ASSERT_TRUE(marked);
+    EXPECT_TRUE(marked->isSelected());
+    EXPECT_EQ(marked->data(0, Qt::UserRole).toUrl().toString(), chm("/about_bmi.html"));
 }
 
 struct TitleRow {
@@ -389,7 +402,8 @@ TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
     QTextDocument* document = browser()->document();
     const qreal heading = headingSize(document);
     const QSizeF picture = pictureSize(document);
-    ASSERT_EQ(heading, 15.0); // as the style sheet sets it
+    // As the style sheet sets it (15 pt over 10 pt text), at the desktop's text size.
+    ASSERT_DOUBLE_EQ(heading, 15.0 * QApplication::font().pointSizeF() / 10);
     ASSERT_FALSE(picture.isEmpty());
 
     key(Qt::Key_Plus, Qt::ControlModifier);
@@ -419,6 +433,76 @@ TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
     key(Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_LT(headingSize(document), heading);
 }
+
+// A screen reader meets the topic as a document holding the topic's text, and a link
+// reached by Tab as the document's selection.
+TEST_F(ShownViewer, TopicIsADocumentToScreenReaders) {
+    browser()->followLink(QUrl(QStringLiteral("about_bmi.html")));
+    QAccessibleInterface* topic = QAccessible::queryAccessibleInterface(browser());
+    ASSERT_TRUE(topic);
+    EXPECT_EQ(topic->role(), QAccessible::Document);
+    EXPECT_EQ(topic->text(QAccessible::Name), QStringLiteral("Topic"));
+    QAccessibleTextInterface* text = topic->textInterface();
+    ASSERT_TRUE(text);
+    const QString read = text->text(0, text->characterCount());
+    EXPECT_TRUE(read.contains(QStringLiteral("not a diagnosis"))) << read.toStdString();
+
+    m_window->homeAction()->trigger();
+    browser()->setFocus();
+    key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), browser());
+    ASSERT_EQ(text->selectionCount(), 1);
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(text->text(start, end), QStringLiteral("Entering height and weight"));
+    key(Qt::Key_Tab);
+    text->selection(0, &start, &end);
+    EXPECT_EQ(text->text(start, end), QStringLiteral("Units and accepted ranges"));
+}
+
+// The navigation pane and the topic follow the desktop's text size.
+class DesktopFont : public testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        m_desktop = QApplication::font();
+        QFont font = m_desktop;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        m_file = openHelp();
+        ASSERT_TRUE(m_file);
+        m_window = std::make_unique<HelpWindow>(*m_file);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void TearDown() override {
+        m_window.reset();
+        QApplication::setFont(m_desktop);
+    }
+
+    QFont m_desktop;
+    std::unique_ptr<HelpFile> m_file;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+TEST_P(DesktopFont, TabsShowWholeAndTopicTextFollows) {
+    QTabBar* bar = m_window->tabs()->tabBar();
+    EXPECT_GE(bar->width(), bar->sizeHint().width());
+    for (int i = 0; i < bar->count(); ++i) {
+        const QString caption = bar->tabText(i).remove(QLatin1Char('&'));
+        EXPECT_GT(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(caption))
+            << caption.toStdString();
+    }
+    // The welcome page's running text, set to 10 pt by the help's style sheet.
+    const QTextDocument* document = m_window->browser()->document();
+    qreal size = 0;
+    for (QTextBlock block = document->begin(); block.isValid() && size == 0; block = block.next())
+        if (block.text().startsWith(QStringLiteral("BMI-Trevala works out")))
+            size = block.begin().fragment().charFormat().fontPointSize();
+    EXPECT_DOUBLE_EQ(size, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, DesktopFont, testing::Values(9, 11, 14));
 
 // ---- topics that reach outside the file or nest too deeply ----------------------------
 

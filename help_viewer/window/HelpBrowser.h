@@ -45,6 +45,8 @@ public:
 
 protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    // Tab moves from link to link; each is announced as it is reached.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QVariant page(const QUrl& url);
