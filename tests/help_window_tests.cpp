@@ -7,6 +7,7 @@
 #include "window/SearchPane.h"
 #include "window/ViewerStyle.h"
 
+#include "tests/support/Contrast.h"
 #include "tests/support/HelpTest.h"
 
 #include <QAccessible>
@@ -27,7 +28,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -503,6 +507,73 @@ TEST_P(DesktopFont, TabsShowWholeAndTopicTextFollows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, DesktopFont, testing::Values(9, 11, 14));
+
+// Every text the viewer draws stands out from what is behind it, on any desktop palette.
+class ViewerLegible : public testing::TestWithParam<PaletteRow> {
+protected:
+    void SetUp() override {
+        m_desktop = QApplication::palette();
+        QApplication::setPalette(GetParam().make());
+        m_file = openHelp();
+        ASSERT_TRUE(m_file);
+        m_window = std::make_unique<HelpWindow>(*m_file);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void TearDown() override {
+        m_window.reset();
+        QApplication::setPalette(m_desktop);
+    }
+    // The piece `rect` of `widget`, clear of frames at its edges.
+    void expectLegible(const QImage& shot, const QWidget* widget, const QRect& rect,
+                       const QString& what) {
+        QRect piece(widget->mapTo(m_window.get(), rect.topLeft()), rect.size());
+        piece = piece.adjusted(3, 2, -3, -2) & m_window->rect();
+        ASSERT_FALSE(piece.isEmpty()) << what.toStdString();
+        EXPECT_GE(textContrast(shot.copy(piece)), 4.5) << what.toStdString();
+    }
+
+    QPalette m_desktop;
+    std::unique_ptr<HelpFile> m_file;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+TEST_P(ViewerLegible, EveryTextStandsOutFromWhatIsBehindIt) {
+    m_window->browser()->followLink(QUrl(QStringLiteral("units.html")));
+    m_window->findBar()->open();
+    m_window->findBar()->field()->setText(QStringLiteral("kilograms"));
+    QTreeWidget* tree = m_window->contentsTree();
+    const QImage shot = m_window->grab().toImage();
+
+    QTabBar* bar = m_window->tabs()->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        expectLegible(shot, bar, bar->tabRect(i), bar->tabText(i));
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const QRect row = tree->visualItemRect(*it);
+        if (tree->viewport()->rect().contains(row))
+            expectLegible(shot, tree->viewport(), row, (*it)->text(0));
+    }
+    // Each button's caption, under its icon.
+    auto* toolbar = m_window->findChild<QToolBar*>();
+    ASSERT_TRUE(toolbar);
+    // Forward is disabled: the guidelines ask nothing of an inactive control's text, whose
+    // faintness is what tells that it is inactive.
+    for (QAction* action : toolbar->actions()) {
+        if (!action->isEnabled())
+            continue;
+        const QWidget* button = toolbar->widgetForAction(action);
+        const int line = button->fontMetrics().height() + 4;
+        expectLegible(shot, button, QRect(0, button->height() - line - 2, button->width(), line),
+                      action->text());
+    }
+    expectLegible(shot, m_window->browser()->viewport(), m_window->browser()->viewport()->rect(),
+                  QStringLiteral("topic"));
+    QLineEdit* field = m_window->findBar()->field();
+    expectLegible(shot, field, field->rect(), QStringLiteral("find field"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Palettes, ViewerLegible, testing::ValuesIn(kPalettes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- topics that reach outside the file or nest too deeply ----------------------------
 

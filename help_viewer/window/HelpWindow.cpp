@@ -7,6 +7,7 @@
 #include "window/SearchPane.h"
 #include "window/TopicPrinter.h"
 #include "window/ViewerMain.h"
+#include "window/ViewerStyle.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -204,8 +205,10 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     m_contents->setHeaderHidden(true);
     m_contents->setUniformRowHeights(true);
     m_contents->setAccessibleName(tr("Contents"));
+    m_contents->setItemDelegate(new LegibleSelection(m_contents));
     m_index = new QListWidget(this);
     m_index->setAccessibleName(tr("Index"));
+    m_index->setItemDelegate(new LegibleSelection(m_index));
     // The keyword box above the index, as in other help viewers: it narrows the list to
     // the keywords holding what is typed anywhere in them, since a keyword's second
     // word ("Severly Obese") is as likely to be looked for as its first.

@@ -34,6 +34,7 @@ public:
         return state;
     }
 
+    using QAccessibleWidget::text; // the name and description, beside the text's own
     QString text(int startOffset, int endOffset) const override {
         const QString all = plainText();
         startOffset = std::clamp<int>(startOffset, 0, all.size());
