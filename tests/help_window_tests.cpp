@@ -465,14 +465,11 @@ TEST_F(ShownViewer, TopicIsADocumentToScreenReaders) {
     EXPECT_EQ(text->text(start, end), QStringLiteral("Units and accepted ranges"));
 }
 
-// The navigation pane and the topic follow the desktop's text size.
-class DesktopFont : public testing::TestWithParam<int> {
+// The viewer opened, shown, on a desktop of another font or palette; the desktop's own
+// are back afterwards.
+class OnDesktop : public testing::Test {
 protected:
-    void SetUp() override {
-        m_desktop = QApplication::font();
-        QFont font = m_desktop;
-        font.setPointSize(GetParam());
-        QApplication::setFont(font);
+    void open() {
         m_file = openHelp();
         ASSERT_TRUE(m_file);
         m_window = std::make_unique<HelpWindow>(*m_file);
@@ -481,12 +478,25 @@ protected:
     }
     void TearDown() override {
         m_window.reset();
-        QApplication::setFont(m_desktop);
+        QApplication::setFont(m_font);
+        QApplication::setPalette(m_palette);
     }
 
-    QFont m_desktop;
+    const QFont m_font = QApplication::font();
+    const QPalette m_palette = QApplication::palette();
     std::unique_ptr<HelpFile> m_file;
     std::unique_ptr<HelpWindow> m_window;
+};
+
+// The navigation pane and the topic follow the desktop's text size.
+class DesktopFont : public OnDesktop, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        QFont font = m_font;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        open();
+    }
 };
 
 TEST_P(DesktopFont, TabsShowWholeAndTopicTextFollows) {
@@ -509,20 +519,11 @@ TEST_P(DesktopFont, TabsShowWholeAndTopicTextFollows) {
 INSTANTIATE_TEST_SUITE_P(Points, DesktopFont, testing::Values(9, 11, 14));
 
 // Every text the viewer draws stands out from what is behind it, on any desktop palette.
-class ViewerLegible : public testing::TestWithParam<PaletteRow> {
+class ViewerLegible : public OnDesktop, public testing::WithParamInterface<PaletteRow> {
 protected:
     void SetUp() override {
-        m_desktop = QApplication::palette();
         QApplication::setPalette(GetParam().make());
-        m_file = openHelp();
-        ASSERT_TRUE(m_file);
-        m_window = std::make_unique<HelpWindow>(*m_file);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void TearDown() override {
-        m_window.reset();
-        QApplication::setPalette(m_desktop);
+        open();
     }
     // The piece `rect` of `widget`, clear of frames at its edges.
     void expectLegible(const QImage& shot, const QWidget* widget, const QRect& rect,
@@ -532,10 +533,6 @@ protected:
         ASSERT_FALSE(piece.isEmpty()) << what.toStdString();
         EXPECT_GE(textContrast(shot.copy(piece)), 4.5) << what.toStdString();
     }
-
-    QPalette m_desktop;
-    std::unique_ptr<HelpFile> m_file;
-    std::unique_ptr<HelpWindow> m_window;
 };
 
 TEST_P(ViewerLegible, EveryTextStandsOutFromWhatIsBehindIt) {
