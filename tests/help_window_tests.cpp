@@ -460,6 +460,8 @@ TEST_F(ShownViewer, TopicIsADocumentToScreenReaders) {
     int end = 0;
     text->selection(0, &start, &end);
     EXPECT_EQ(text->text(start, end), QStringLiteral("Entering height and weight"));
+    EXPECT_EQ(topic->text(QAccessible::Description),
+              QStringLiteral("Entering height and weight, link"));
     key(Qt::Key_Tab);
     text->selection(0, &start, &end);
     EXPECT_EQ(text->text(start, end), QStringLiteral("Units and accepted ranges"));

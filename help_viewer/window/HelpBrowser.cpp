@@ -101,8 +101,8 @@ void announce(QWidget* source, const QString& text) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QAccessibleAnnouncementEvent event(source, text);
 #else
-    // Before announcements, readers speak an alert's source by its name and description;
-    // the link itself reaches them as the topic's new selection.
+    // Before announcements, readers speak an alert's source by its name and description,
+    // and the topic's description names the link the keyboard is on.
     Q_UNUSED(text);
     QAccessibleEvent event(source, QAccessible::Alert);
 #endif
@@ -386,16 +386,24 @@ bool HelpBrowser::focusNextPrevChild(bool next) {
         return false;
     // Still here: the cursor now holds the next link, selected.
     const QTextCursor cursor = textCursor();
-    if (hasFocus() && cursor.hasSelection() && cursor.position() != before) {
+    const QString link = linkAtCursor();
+    if (!link.isEmpty() && cursor.position() != before) {
         if (QAccessible::isActive()) {
             QAccessibleTextSelectionEvent selection(this, cursor.selectionStart(),
                                                     cursor.selectionEnd());
             selection.setCursorPosition(cursor.position());
             QAccessible::updateAccessibility(&selection);
         }
-        announce(this, tr("%1, link").arg(cursor.selectedText().simplified()));
+        announce(this, link);
     }
     return true;
+}
+
+QString HelpBrowser::linkAtCursor() const {
+    const QTextCursor cursor = textCursor();
+    if (!hasFocus() || !cursor.hasSelection() || !cursor.charFormat().isAnchor())
+        return {};
+    return tr("%1, link").arg(cursor.selectedText().simplified());
 }
 
 QUrl HelpBrowser::resolved(const QUrl& link) const {

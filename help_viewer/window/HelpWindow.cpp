@@ -266,6 +266,7 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     splitter->addWidget(m_page);
     splitter->setStretchFactor(1, 1);
     const int navigation = navigationWidth(m_tabs, m_contents);
+    // Shares of the window's width: the page takes the rest, and never less than the pane.
     splitter->setSizes({navigation, std::max(kFallbackSize.width() - navigation, navigation)});
     splitter->setChildrenCollapsible(false);
     if (m_tabs->count() == 0)

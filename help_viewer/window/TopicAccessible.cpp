@@ -34,7 +34,15 @@ public:
         return state;
     }
 
-    using QAccessibleWidget::text; // the name and description, beside the text's own
+    // On a link, the description says which: what a reader speaks of an alert.
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Description) {
+            if (QString link = browser()->linkAtCursor(); !link.isEmpty())
+                return link;
+        }
+        return QAccessibleWidget::text(which);
+    }
+
     QString text(int startOffset, int endOffset) const override {
         const QString all = plainText();
         startOffset = std::clamp<int>(startOffset, 0, all.size());
