@@ -45,6 +45,8 @@ public:
 
     QString text(int startOffset, int endOffset) const override {
         const QString all = plainText();
+        if (endOffset < 0) // to the end, as assistive tools ask for the whole text
+            endOffset = static_cast<int>(all.size());
         startOffset = std::clamp<int>(startOffset, 0, all.size());
         endOffset = std::clamp<int>(endOffset, startOffset, all.size());
         return all.mid(startOffset, endOffset - startOffset);
