@@ -7,8 +7,10 @@
 #include "window/SearchPane.h"
 #include "window/ViewerStyle.h"
 
+#include "tests/support/Contrast.h"
 #include "tests/support/HelpTest.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -26,7 +28,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -70,6 +75,13 @@ TEST_F(ViewerWindow, ShowsDefaultTopicUnderCaptionOfMain) {
     EXPECT_EQ(m_window->size(), QSize(760, 560));
     EXPECT_FALSE(m_window->backAction()->isEnabled());
     EXPECT_FALSE(m_window->forwardAction()->isEnabled());
+    // The program's own icon, as packaged for the desktop.
+    const QImage packaged(qEnvironmentVariable("BMI_SOURCE_DIR") +
+                          QStringLiteral("/packaging/icons/48.png"));
+    ASSERT_FALSE(packaged.isNull());
+    EXPECT_EQ(m_window->windowIcon().pixmap(48).toImage().convertToFormat(
+                  QImage::Format_ARGB32_Premultiplied),
+              packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(ViewerWindow, FollowsLinksAndWalksHistory) {
@@ -130,6 +142,11 @@ TEST_F(ViewerWindow, IndexOpensTopics) {
     emit index->itemActivated(found.front());
     EXPECT_EQ(page(), chm("/about_bmi.html"));
     EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("not a diagnosis")));
+    // The contents, not gone into, still mark the topic for when they are.
+    QTreeWidgetItem* marked = m_window->contentsTree()->currentItem();
+    ASSERT_TRUE(marked);
+    EXPECT_TRUE(marked->isSelected());
+    EXPECT_EQ(marked->data(0, Qt::UserRole).toUrl().toString(), chm("/about_bmi.html"));
 }
 
 struct TitleRow {
@@ -389,7 +406,8 @@ TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
     QTextDocument* document = browser()->document();
     const qreal heading = headingSize(document);
     const QSizeF picture = pictureSize(document);
-    ASSERT_EQ(heading, 15.0); // as the style sheet sets it
+    // As the style sheet sets it (15 pt over 10 pt text), at the desktop's text size.
+    ASSERT_DOUBLE_EQ(heading, 15.0 * QApplication::font().pointSizeF() / 10);
     ASSERT_FALSE(picture.isEmpty());
 
     key(Qt::Key_Plus, Qt::ControlModifier);
@@ -419,6 +437,142 @@ TEST_F(ShownViewer, ZoomScalesTextAndPicturesForTheSession) {
     key(Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_LT(headingSize(document), heading);
 }
+
+// A screen reader meets the topic as a document holding the topic's text, and a link
+// reached by Tab as the document's selection.
+TEST_F(ShownViewer, TopicIsADocumentToScreenReaders) {
+    browser()->followLink(QUrl(QStringLiteral("about_bmi.html")));
+    QAccessibleInterface* topic = QAccessible::queryAccessibleInterface(browser());
+    ASSERT_TRUE(topic);
+    EXPECT_EQ(topic->role(), QAccessible::Document);
+    EXPECT_EQ(topic->text(QAccessible::Name), QStringLiteral("Topic"));
+    QAccessibleTextInterface* text = topic->textInterface();
+    ASSERT_TRUE(text);
+    const QString read = text->text(0, text->characterCount());
+    EXPECT_TRUE(read.contains(QStringLiteral("not a diagnosis"))) << read.toStdString();
+
+    m_window->homeAction()->trigger();
+    browser()->setFocus();
+    key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), browser());
+    ASSERT_EQ(text->selectionCount(), 1);
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(text->text(start, end), QStringLiteral("Entering height and weight"));
+    EXPECT_EQ(topic->text(QAccessible::Description),
+              QStringLiteral("Entering height and weight, link"));
+    key(Qt::Key_Tab);
+    text->selection(0, &start, &end);
+    EXPECT_EQ(text->text(start, end), QStringLiteral("Units and accepted ranges"));
+}
+
+// The viewer opened, shown, on a desktop of another font or palette; the desktop's own
+// are back afterwards.
+class OnDesktop : public testing::Test {
+protected:
+    void open() {
+        m_file = openHelp();
+        ASSERT_TRUE(m_file);
+        m_window = std::make_unique<HelpWindow>(*m_file);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void TearDown() override {
+        m_window.reset();
+        QApplication::setFont(m_font);
+        QApplication::setPalette(m_palette);
+    }
+
+    const QFont m_font = QApplication::font();
+    const QPalette m_palette = QApplication::palette();
+    std::unique_ptr<HelpFile> m_file;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+// The navigation pane and the topic follow the desktop's text size.
+class DesktopFont : public OnDesktop, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        QFont font = m_font;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        open();
+    }
+};
+
+TEST_P(DesktopFont, TabsShowWholeAndTopicTextFollows) {
+    QTabBar* bar = m_window->tabs()->tabBar();
+    EXPECT_GE(bar->width(), bar->sizeHint().width());
+    for (int i = 0; i < bar->count(); ++i) {
+        const QString caption = bar->tabText(i).remove(QLatin1Char('&'));
+        EXPECT_GT(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(caption))
+            << caption.toStdString();
+    }
+    // The welcome page's running text, set to 10 pt by the help's style sheet.
+    const QTextDocument* document = m_window->browser()->document();
+    qreal size = 0;
+    for (QTextBlock block = document->begin(); block.isValid() && size == 0; block = block.next())
+        if (block.text().startsWith(QStringLiteral("BMI-Trevala works out")))
+            size = block.begin().fragment().charFormat().fontPointSize();
+    EXPECT_DOUBLE_EQ(size, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, DesktopFont, testing::Values(9, 11, 14));
+
+// Every text the viewer draws stands out from what is behind it, on any desktop palette.
+class ViewerLegible : public OnDesktop, public testing::WithParamInterface<PaletteRow> {
+protected:
+    void SetUp() override {
+        QApplication::setPalette(GetParam().make());
+        open();
+    }
+    // The piece `rect` of `widget`, clear of frames at its edges.
+    void expectLegible(const QImage& shot, const QWidget* widget, const QRect& rect,
+                       const QString& what) {
+        QRect piece(widget->mapTo(m_window.get(), rect.topLeft()), rect.size());
+        piece = piece.adjusted(3, 2, -3, -2) & m_window->rect();
+        ASSERT_FALSE(piece.isEmpty()) << what.toStdString();
+        EXPECT_GE(textContrast(shot.copy(piece)), 4.5) << what.toStdString();
+    }
+};
+
+TEST_P(ViewerLegible, EveryTextStandsOutFromWhatIsBehindIt) {
+    m_window->browser()->followLink(QUrl(QStringLiteral("units.html")));
+    m_window->findBar()->open();
+    m_window->findBar()->field()->setText(QStringLiteral("kilograms"));
+    QTreeWidget* tree = m_window->contentsTree();
+    const QImage shot = m_window->grab().toImage();
+
+    QTabBar* bar = m_window->tabs()->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        expectLegible(shot, bar, bar->tabRect(i), bar->tabText(i));
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const QRect row = tree->visualItemRect(*it);
+        if (tree->viewport()->rect().contains(row))
+            expectLegible(shot, tree->viewport(), row, (*it)->text(0));
+    }
+    // Each button's caption, under its icon.
+    auto* toolbar = m_window->findChild<QToolBar*>();
+    ASSERT_TRUE(toolbar);
+    // Forward is disabled: the guidelines ask nothing of an inactive control's text, whose
+    // faintness is what tells that it is inactive.
+    for (QAction* action : toolbar->actions()) {
+        if (!action->isEnabled())
+            continue;
+        const QWidget* button = toolbar->widgetForAction(action);
+        const int line = button->fontMetrics().height() + 4;
+        expectLegible(shot, button, QRect(0, button->height() - line - 2, button->width(), line),
+                      action->text());
+    }
+    expectLegible(shot, m_window->browser()->viewport(), m_window->browser()->viewport()->rect(),
+                  QStringLiteral("topic"));
+    QLineEdit* field = m_window->findBar()->field();
+    expectLegible(shot, field, field->rect(), QStringLiteral("find field"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Palettes, ViewerLegible, testing::ValuesIn(kPalettes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- topics that reach outside the file or nest too deeply ----------------------------
 

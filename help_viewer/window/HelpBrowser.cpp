@@ -3,8 +3,10 @@
 
 #include "chm/TopicLimits.h"
 #include "window/HelpFile.h"
+#include "window/TopicAccessible.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QBuffer>
 #include <QDesktopServices>
 #include <QFontMetricsF>
@@ -90,6 +92,21 @@ QSizeF shownSize(QTextDocument* document, const QTextImageFormat& format) {
     if (hasHeight)
         return {size.height() * natural.width() / natural.height(), size.height()};
     return natural;
+}
+
+// Said by screen readers without moving their attention: the focus stays on the topic.
+void announce(QWidget* source, const QString& text) {
+    if (!QAccessible::isActive())
+        return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(source, text);
+#else
+    // Before announcements, readers speak an alert's source by its name and description,
+    // and the topic's description names the link the keyboard is on.
+    Q_UNUSED(text);
+    QAccessibleEvent event(source, QAccessible::Alert);
+#endif
+    QAccessible::updateAccessibility(&event);
 }
 
 qreal positive(qreal value) {
@@ -360,6 +377,33 @@ HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
     setPalette(page);
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject,
                                                   new PictureObject(this));
+    installTopicAccessible();
+}
+
+bool HelpBrowser::focusNextPrevChild(bool next) {
+    const int before = textCursor().position();
+    if (!QTextBrowser::focusNextPrevChild(next))
+        return false;
+    // Still here: the cursor now holds the next link, selected.
+    const QTextCursor cursor = textCursor();
+    const QString link = linkAtCursor();
+    if (!link.isEmpty() && cursor.position() != before) {
+        if (QAccessible::isActive()) {
+            QAccessibleTextSelectionEvent selection(this, cursor.selectionStart(),
+                                                    cursor.selectionEnd());
+            selection.setCursorPosition(cursor.position());
+            QAccessible::updateAccessibility(&selection);
+        }
+        announce(this, link);
+    }
+    return true;
+}
+
+QString HelpBrowser::linkAtCursor() const {
+    const QTextCursor cursor = textCursor();
+    if (!hasFocus() || !cursor.hasSelection() || !cursor.charFormat().isAnchor())
+        return {};
+    return tr("%1, link").arg(cursor.selectedText().simplified());
 }
 
 QUrl HelpBrowser::resolved(const QUrl& link) const {
@@ -400,6 +444,11 @@ void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
     document->setPageSize(pageSize);
     if (!name.fragment().isEmpty())
         scrollToAnchor(name.fragment());
+    // The new text has gone out as changed text; a reader reads the page on this.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent loaded(this, QAccessible::DocumentLoadComplete);
+        QAccessible::updateAccessibility(&loaded);
+    }
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {

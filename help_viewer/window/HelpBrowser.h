@@ -43,8 +43,14 @@ public:
     // Follows a link the way a click does.
     void followLink(const QUrl& link);
 
+    // The link the keyboard is on, as screen readers are to say it ("<text>, link");
+    // empty when it is on none.
+    QString linkAtCursor() const;
+
 protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    // Tab moves from link to link; each is announced as it is reached.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QVariant page(const QUrl& url);

@@ -7,6 +7,7 @@
 #include "window/SearchPane.h"
 #include "window/TopicPrinter.h"
 #include "window/ViewerMain.h"
+#include "window/ViewerStyle.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -85,7 +86,11 @@ constexpr int kUrlRole = Qt::UserRole;
 // Index entries: the keyword without its indent, and how deep it sits under others.
 constexpr int kKeywordRole = Qt::UserRole + 1;
 constexpr int kDepthRole = Qt::UserRole + 2;
+// The navigation pane's width at the desktop's usual 9 or 10 points; with larger text it
+// widens, so that no tab caption is cut short and a typical entry stays on its line.
 constexpr int kNavigationWidth = 230;
+// Average characters of a typical contents entry, such as "Entering height and weight".
+constexpr int kTypicalEntryChars = 24;
 const QSize kFallbackSize(800, 580);
 
 QString entryText(const SiteMapEntry& entry) {
@@ -142,20 +147,68 @@ QTreeWidgetItem* findItem(QTreeWidgetItem* item, const QUrl& url) {
     return nullptr;
 }
 
+int navigationWidth(const QTabWidget* tabs, const QTreeWidget* tree) {
+    const int frames = 4 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int captions = tabs->tabBar()->sizeHint().width() + frames;
+    const int entry = tree->fontMetrics().averageCharWidth() * kTypicalEntryChars +
+                      tree->indentation() + tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                      frames;
+    return std::max({kNavigationWidth, captions, entry});
+}
+
+// The contents follow the topic shown, however it was opened. A tree view tells assistive
+// tools of every change of its current entry and selection, focused or not: a topic opened
+// from the index or by a link was read out as an entry of the contents, hidden behind
+// another tab. Marked while the focus is elsewhere, the entry is drawn as current and
+// selected and told of once the tree is gone into.
+class ContentsTree final : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+    void mark(QTreeWidgetItem* item) {
+        m_quiet = !hasFocus();
+        setCurrentItem(item);
+        m_quiet = false;
+    }
+
+protected:
+    // Quietly, the item views' own handling: drawing and scrolling, without the tree's
+    // notices to assistive tools.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        if (m_quiet)
+            QAbstractItemView::currentChanged(current, previous);
+        else
+            QTreeWidget::currentChanged(current, previous);
+    }
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override {
+        if (m_quiet)
+            QAbstractItemView::selectionChanged(selected, deselected);
+        else
+            QTreeWidget::selectionChanged(selected, deselected);
+    }
+
+private:
+    bool m_quiet = false;
+};
+
 } // namespace
 
 HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(parent), m_file(file) {
     setWindowTitle(file.caption());
+    setWindowIcon(QIcon(QStringLiteral(":/viewer/48.png")));
 
     m_browser = new HelpBrowser(file, this);
     // Both lists start empty: the contents are filled once the window has drawn its
     // first frame, the index once its tab is opened.
-    m_contents = new QTreeWidget(this);
+    m_contents = new ContentsTree(this);
     m_contents->setHeaderHidden(true);
     m_contents->setUniformRowHeights(true);
     m_contents->setAccessibleName(tr("Contents"));
+    m_contents->setItemDelegate(new LegibleSelection(m_contents));
     m_index = new QListWidget(this);
     m_index->setAccessibleName(tr("Index"));
+    m_index->setItemDelegate(new LegibleSelection(m_index));
     // The keyword box above the index, as in other help viewers: it narrows the list to
     // the keywords holding what is typed anywhere in them, since a keyword's second
     // word ("Severly Obese") is as likely to be looked for as its first.
@@ -212,7 +265,9 @@ HelpWindow::HelpWindow(const HelpFile& file, QWidget* parent) : QMainWindow(pare
     splitter->addWidget(m_tabs);
     splitter->addWidget(m_page);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({kNavigationWidth, kFallbackSize.width() - kNavigationWidth});
+    const int navigation = navigationWidth(m_tabs, m_contents);
+    // Shares of the window's width: the page takes the rest, and never less than the pane.
+    splitter->setSizes({navigation, std::max(kFallbackSize.width() - navigation, navigation)});
     splitter->setChildrenCollapsible(false);
     if (m_tabs->count() == 0)
         m_tabs->hide();
@@ -429,7 +484,7 @@ void HelpWindow::markCurrentTopic(const QUrl& url) {
     for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
         if (QTreeWidgetItem* item = findItem(m_contents->topLevelItem(i), url)) {
             const QSignalBlocker blocker(m_contents);
-            m_contents->setCurrentItem(item);
+            static_cast<ContentsTree*>(m_contents)->mark(item);
             return;
         }
     }

@@ -22,6 +22,8 @@ namespace {
 constexpr std::array<qreal, 13> kFactors{0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
                                          1.25, 1.5,  1.75, 2.0, 2.5, 3.0};
 constexpr int kNormalStep = 5;
+// The page's height allowance (kMaxPageHeight) holds up to this scale.
+constexpr qreal kMaxScale = kFactors.back();
 constexpr int kWheelStep = 120; // one notch of an ordinary wheel
 // Where a document notes the factor its sizes were last scaled to. A topic just loaded
 // has none and is at its own sizes.
@@ -83,6 +85,8 @@ void scaleDocument(QTextDocument* document, qreal ratio) {
 
 PageZoom::PageZoom(QTextBrowser* browser)
     : QObject(browser), m_browser(browser), m_basePointSize(browser->font().pointSizeF()),
+      // A desktop font sized in pixels says nothing of points: the help's own sizes stay.
+      m_desktopRatio(m_basePointSize > 0 ? m_basePointSize / kTopicPointSize : 1.0),
       m_step(kNormalStep) {
     connect(browser, &QTextBrowser::sourceChanged, this, &PageZoom::apply);
     browser->viewport()->installEventFilter(this);
@@ -90,6 +94,10 @@ PageZoom::PageZoom(QTextBrowser* browser)
 
 qreal PageZoom::factor() const {
     return kFactors[static_cast<std::size_t>(m_step)];
+}
+
+qreal PageZoom::scale() const {
+    return std::min(m_desktopRatio * factor(), kMaxScale);
 }
 
 void PageZoom::zoomIn() {
@@ -124,10 +132,10 @@ void PageZoom::apply() {
     QTextFrameFormat rootFormat = root->frameFormat();
     const QVariant scaledTo = rootFormat.property(kScaledToProperty);
     const qreal current = scaledTo.isValid() ? scaledTo.toReal() : 1.0;
-    if (std::abs(factor() / current - 1.0) < 1e-9)
+    if (std::abs(scale() / current - 1.0) < 1e-9)
         return;
-    scaleDocument(document, factor() / current);
-    rootFormat.setProperty(kScaledToProperty, factor());
+    scaleDocument(document, scale() / current);
+    rootFormat.setProperty(kScaledToProperty, scale());
     root->setFrameFormat(rootFormat);
 }
 

@@ -2,6 +2,7 @@
 
 #include "window/HelpBrowser.h"
 #include "window/HelpFile.h"
+#include "window/ViewerStyle.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +60,7 @@ SearchPane::SearchPane(const HelpFile& file, HelpBrowser* browser, QWidget* pare
     resultsLabel->setBuddy(m_results);
     m_words->setAccessibleName(tr("Words to find"));
     m_results->setAccessibleName(tr("Topics found"));
+    m_results->setItemDelegate(new LegibleSelection(m_results));
     m_display->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);

@@ -6,6 +6,9 @@
 #include <QPainterPath>
 #include <QPalette>
 
+#include <algorithm>
+#include <cmath>
+
 namespace bmi::help {
 
 namespace {
@@ -45,7 +48,40 @@ private:
     Qt::Orientation m_orientation;
 };
 
+// Contrast of two colours as legibility guidelines measure it, from 1 to 21.
+double relativeLuminance(const QColor& colour) {
+    const auto linear = [](float channel) {
+        return channel <= 0.03928f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+constexpr double kLegibleContrast = 4.5;
+
 } // namespace
+
+void LegibleSelection::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor back = option->palette.color(group, QPalette::Highlight);
+        if (contrast(back, option->palette.color(group, QPalette::HighlightedText)) >=
+            kLegibleContrast)
+            continue;
+        const QColor black(Qt::black);
+        const QColor white(Qt::white);
+        option->palette.setColor(group, QPalette::HighlightedText,
+                                 contrast(back, black) > contrast(back, white) ? black : white);
+    }
+}
 
 QIcon ViewerStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
                                 const QWidget* widget) const {

@@ -9,6 +9,7 @@
 // desktop.
 
 #include <QProxyStyle>
+#include <QStyledItemDelegate>
 
 namespace bmi::help {
 
@@ -19,6 +20,19 @@ public:
 
     QIcon standardIcon(StandardPixmap which, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
+};
+
+// Draws the lists' entries with selected text that stands out from the selection. A
+// desktop's palette may pair its highlight with text that does not (white on a yellow
+// high-contrast highlight, or on a mid blue); there the text is black or white, whichever
+// stands out more. Legible pairs are left as the desktop has them.
+class LegibleSelection final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
 } // namespace bmi::help
