@@ -1,6 +1,7 @@
 // The main window as built from its design: the control tree, geometry, colours, fonts
 // and the window's own frame.
 #include "feet_inches_dialog/frmFtToInches.h"
+#include "tests/support/Contrast.h"
 #include "tests/support/MainWindowTest.h"
 
 #include <QFontDatabase>
@@ -233,64 +234,6 @@ TEST_F(MainWindowTest, TextsFitTheirFixedBoxes) {
 }
 
 // ---- Legible on any desktop palette ------------------------------------------------
-
-// Contrast as legibility guidelines define it (WCAG 2): relative luminances, 1 to 21.
-double luminance(QRgb c) {
-    const auto lin = [](int v) {
-        const double x = v / 255.0;
-        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
-}
-double contrast(QRgb a, QRgb b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// In a piece of the window showing one text: its commonest colour is what the text sits
-// on, and the colour that stands out most from that is the text's own.
-double textContrast(const QImage& piece) {
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < piece.height(); ++y)
-        for (int x = 0; x < piece.width(); ++x)
-            ++counts[piece.pixel(x, y) | 0xFF000000u];
-    QRgb back = 0;
-    int most = -1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most)
-            std::tie(back, most) = std::pair(it.key(), it.value());
-    double best = 1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        best = std::max(best, contrast(back, it.key()));
-    return best;
-}
-
-QPalette palette(const char* window, const char* text, const char* base, const char* baseText,
-                 const char* button, const char* highlight) {
-    QPalette p(QColor(QString::fromLatin1(button)), QColor(QString::fromLatin1(window)));
-    p.setColor(QPalette::WindowText, QColor(QString::fromLatin1(text)));
-    p.setColor(QPalette::ButtonText, QColor(QString::fromLatin1(text)));
-    p.setColor(QPalette::Base, QColor(QString::fromLatin1(base)));
-    p.setColor(QPalette::Text, QColor(QString::fromLatin1(baseText)));
-    p.setColor(QPalette::Highlight, QColor(QString::fromLatin1(highlight)));
-    p.setColor(QPalette::Link, QColor(QString::fromLatin1(highlight)));
-    return p;
-}
-
-struct PaletteRow {
-    const char* name;
-    QPalette (*make)();
-
-    friend void PrintTo(const PaletteRow& row, std::ostream* os) { *os << row.name; }
-};
-
-const PaletteRow kPalettes[] = {
-    {"light", [] { return QApplication::style()->standardPalette(); }},
-    {"dark",
-     [] { return palette("#353535", "#eeeeee", "#2a2a2a", "#eeeeee", "#454545", "#2a82da"); }},
-    {"inverse",
-     [] { return palette("#000000", "#ffffff", "#000000", "#ffffff", "#000000", "#ffff00"); }},
-};
 
 class Legible : public MainWindowTest, public ::testing::WithParamInterface<PaletteRow> {
 protected:

@@ -13,7 +13,8 @@
 namespace bmi::help {
 
 // rewrite(format) changes format in place and says whether it did. The change is not
-// an edit anyone should undo, and the layout runs once, after the last one.
+// an edit anyone should undo, and the layout runs once, after the last one. A block's
+// own character format is rewritten too: a list item's number or bullet is drawn in it.
 template <typename Rewrite> void rewriteCharFormats(QTextDocument* document, Rewrite rewrite) {
     struct Change {
         int position;
@@ -21,7 +22,11 @@ template <typename Rewrite> void rewriteCharFormats(QTextDocument* document, Rew
         QTextCharFormat format;
     };
     std::vector<Change> changes;
+    std::vector<Change> blockChanges;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat own = block.charFormat();
+        if (rewrite(own))
+            blockChanges.push_back({block.position(), 0, own});
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             QTextCharFormat format = fragment.charFormat();
@@ -37,6 +42,10 @@ template <typename Rewrite> void rewriteCharFormats(QTextDocument* document, Rew
         cursor.setPosition(change.position);
         cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
         cursor.setCharFormat(change.format);
+    }
+    for (const Change& change : blockChanges) {
+        cursor.setPosition(change.position);
+        cursor.setBlockCharFormat(change.format);
     }
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);

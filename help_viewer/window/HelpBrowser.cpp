@@ -375,6 +375,9 @@ HelpBrowser::HelpBrowser(const HelpFile& file, QWidget* parent)
     page.setColor(QPalette::Link, QColor(0, 0, 255));
     page.setColor(QPalette::LinkVisited, QColor(255, 0, 255));
     setPalette(page);
+    // The view colours a link from the application's palette as it reads the page, not
+    // from its own; a rule of the page's own style sheet still comes after this one.
+    document()->setDefaultStyleSheet(QStringLiteral("a[href] { color: #0000ff; }"));
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject,
                                                   new PictureObject(this));
     installTopicAccessible();
