@@ -395,6 +395,7 @@ def check_help_search(app):
     log("ok: the first topic holding %r is %r" % (SEARCH_WORD, title))
     press(find(viewer, "the Display button", named(BUTTON, "Display")))
     topic = find(viewer, "the topic view", lambda o: o.name == "Topic")
+    expect("the topic view's role", topic.getRole(), pyatspi.ROLE_DOCUMENT_FRAME)
     wait_for("the topic %r to be shown" % title, lambda: topic.description == title)
     expect("the shown topic's first line", text_of(topic).split("\n")[0].strip(), title)
 
