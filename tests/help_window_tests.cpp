@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
@@ -569,6 +570,23 @@ TEST_P(ViewerLegible, EveryTextStandsOutFromWhatIsBehindIt) {
                   QStringLiteral("topic"));
     QLineEdit* field = m_window->findBar()->field();
     expectLegible(shot, field, field->rect(), QStringLiteral("find field"));
+
+    // A link, which the view colours apart from the running text.
+    HelpBrowser* view = m_window->browser();
+    view->followLink(QUrl(QStringLiteral("index.html")));
+    QRect link;
+    for (QTextBlock block = view->document()->begin(); block.isValid() && link.isNull();
+         block = block.next())
+        for (auto it = block.begin(); !it.atEnd() && link.isNull(); ++it)
+            if (const QTextFragment piece = it.fragment(); piece.charFormat().isAnchor()) {
+                QTextCursor cursor(view->document());
+                cursor.setPosition(piece.position());
+                const QRect start = view->cursorRect(cursor);
+                cursor.setPosition(piece.position() + piece.length());
+                link = start.united(view->cursorRect(cursor));
+            }
+    ASSERT_FALSE(link.isNull());
+    expectLegible(m_window->grab().toImage(), view->viewport(), link, QStringLiteral("link"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Palettes, ViewerLegible, testing::ValuesIn(kPalettes),
